@@ -1,0 +1,34 @@
+#include "chat/chat_room.h"
+
+namespace zingel {
+
+namespace {
+constexpr int kInputBoxIndex = 2;
+constexpr int kSendButtonIndex = 5;
+}  // namespace
+
+WindowHandle ChatRoomSender::FindChatWindow() { return windows_.FindTopWindow(kChatWindowClass); }
+
+WindowHandle ChatRoomSender::FindNthChild(WindowHandle room, const char16_t* class_name, int n) {
+  WindowHandle child = 0;
+  for (int i = 0; i < n; ++i) {
+    // A search after 0 would start over from the first child; stop instead.
+    child = windows_.FindChildWindow(room, child, class_name);
+    if (child == 0) return 0;
+  }
+  return child;
+}
+
+void ChatRoomSender::SendChatLine(const std::u16string& text) {
+  // One lookup per line, so the box and the button belong to the same room.
+  const WindowHandle room = FindChatWindow();
+  // Parent 0 would search the top-level windows, never a room's controls.
+  if (room == 0) return;
+  const WindowHandle box = FindNthChild(room, kRichTextClass, kInputBoxIndex);
+  const WindowHandle button = FindNthChild(room, kIconButtonClass, kSendButtonIndex);
+  if (box == 0 || button == 0) return;
+  windows_.WriteWindowText(box, text);
+  windows_.PressButton(button);
+}
+
+}  // namespace zingel

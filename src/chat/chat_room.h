@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+#include "platform/window_system.h"
+
+namespace zingel {
+
+// The chat client's window classes.
+inline constexpr const char16_t* kChatWindowClass = u"Aim_Chatwnd";
+inline constexpr const char16_t* kRichTextClass = u"WndAte32Class";
+inline constexpr const char16_t* kIconButtonClass = u"_Oscar_IconBtn";
+
+// Types lines into the open chat room and presses its send button.
+class ChatRoomSender {
+ public:
+  explicit ChatRoomSender(WindowSystem& windows) : windows_(windows) {}
+
+  WindowHandle FindChatWindow();
+
+  // Writes the text into the room's input box (its second rich-text box) and
+  // presses its send button (its fifth icon button). With no room, or a room
+  // lacking either control, nothing is written and nothing pressed: the line
+  // is lost rather than typed into some other window.
+  void SendChatLine(const std::u16string& text);
+
+ private:
+  // The n-th (1-based) child of the given class, or 0 when there are fewer.
+  WindowHandle FindNthChild(WindowHandle room, const char16_t* class_name, int n);
+
+  WindowSystem& windows_;
+};
+
+}  // namespace zingel

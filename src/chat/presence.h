@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "core/announcer.h"
+#include "core/clock.h"
+
+namespace zingel {
+
+// "<b>Z</b>ìñ<b>G</b>èl 1.º": the program's name and version.
+inline constexpr const char16_t* PresenceLine =
+    u"<b>Z</b>\u00EC\u00F1<b>G</b>\u00E8l 1.\u00BA";
+inline constexpr const char16_t* kLinkText = u"get it here";
+// Where the program can be downloaded; fixed when it is built.
+extern const char16_t* const DownloadUrl;
+
+// The hyperlink markup the chat client understands; nothing is escaped.
+std::u16string ChatLinkLine(const std::u16string& text, const std::u16string& url);
+
+void SendChatLink(const LineSender& send_line, const std::u16string& text,
+                  const std::u16string& url);
+
+// Spins without yielding until the clock has advanced by `seconds`.
+void BusyWait(Clock& clock, double seconds);
+
+// The presence line, a tenth of a second, then the download link.
+void AnnouncePresence(const LineSender& send_line, Clock& clock);
+
+}  // namespace zingel

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace zingel {
+
+// A monotonic clock in seconds: it never goes back, so waits across midnight
+// still end.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual double Seconds() = 0;
+};
+
+}  // namespace zingel
