@@ -7,7 +7,9 @@ constexpr int kInputBoxIndex = 2;
 constexpr int kSendButtonIndex = 5;
 }  // namespace
 
-WindowHandle ChatRoomSender::FindChatWindow() { return windows_.FindTopWindow(kChatWindowClass); }
+WindowHandle ChatRoomSender::FindChatWindow() {
+  return windows_.FindTopWindow(kChatWindowClass);
+}
 
 WindowHandle ChatRoomSender::FindNthChild(WindowHandle room, const char16_t* class_name, int n) {
   WindowHandle child = 0;

@@ -34,7 +34,9 @@ void Announcer::Stop() {
   view_.SetPrefixBoxEnabled(true);
 }
 
-void Announcer::Tick() { SetSongBox(read_song_()); }
+void Announcer::Tick() {
+  SetSongBox(read_song_());
+}
 
 void Announcer::SetSongBox(std::u16string song) {
   if (song == song_box_) return;

@@ -7,8 +7,8 @@
 namespace zingel {
 
 // The decorations offered in the prefix box, in the order shown.
-inline constexpr std::array<const char16_t*, 5> PrefixChoices = {
-    u"-=(", u"-=(\u00A4", u"-=[", u"-=[\u00A4", u"-=>"};
+inline constexpr std::array<const char16_t*, 5> PrefixChoices = {u"-=(", u"-=(\u00A4", u"-=[",
+                                                                 u"-=[\u00A4", u"-=>"};
 
 // The chat line for a song: the prefix in bold, a space, then the song.
 std::u16string SongLine(const std::u16string& prefix, const std::u16string& song);

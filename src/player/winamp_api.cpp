@@ -26,7 +26,9 @@ std::u16string ExtractSongTitle(const std::u16string& caption) {
   return song;
 }
 
-WindowHandle PlayerReader::FindPlayerWindow() { return windows_.FindTopWindow(kPlayerWindowClass); }
+WindowHandle PlayerReader::FindPlayerWindow() {
+  return windows_.FindTopWindow(kPlayerWindowClass);
+}
 
 std::u16string PlayerReader::ReadSongTitle() noexcept {
   try {

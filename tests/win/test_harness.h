@@ -105,26 +105,28 @@ inline int RunAll() {
 
 }  // namespace zingel::test
 
-#define WIN_TEST(name)                                                        \
-  static void name();                                                         \
+#define WIN_TEST(name)                                                   \
+  static void name();                                                    \
   static const ::zingel::test::Registrar name##_registrar(#name, &name); \
   static void name()
 
-#define CHECK(condition)                                                     \
-  do {                                                                       \
+#define CHECK(condition)                                                    \
+  do {                                                                      \
     if (!(condition)) ::zingel::test::Fail(__FILE__, __LINE__, #condition); \
   } while (0)
 
-#define CHECK_EQ(actual, expected)                                                    \
-  do {                                                                                \
-    const auto& check_actual_ = (actual);                                             \
-    const auto& check_expected_ = (expected);                                         \
-    if (!(check_actual_ == check_expected_))                                          \
-      ::zingel::test::Fail(__FILE__, __LINE__,                                        \
-                           std::string(#actual " == " #expected ": got '") +          \
+#define CHECK_EQ(actual, expected)                                                      \
+  do {                                                                                  \
+    const auto& check_actual_ = (actual);                                               \
+    const auto& check_expected_ = (expected);                                           \
+    if (!(check_actual_ == check_expected_))                                            \
+      ::zingel::test::Fail(__FILE__, __LINE__,                                          \
+                           std::string(#actual " == " #expected ": got '") +            \
                                ::zingel::test::Printable(check_actual_) + "', want '" + \
-                               ::zingel::test::Printable(check_expected_) + "'");     \
+                               ::zingel::test::Printable(check_expected_) + "'");       \
   } while (0)
 
-#define WIN_TEST_MAIN() \
-  int main() { return ::zingel::test::RunAll(); }
+#define WIN_TEST_MAIN()              \
+  int main() {                       \
+    return ::zingel::test::RunAll(); \
+  }

@@ -1,0 +1,89 @@
+#include "support/fake_window_system.h"
+
+#include <algorithm>
+
+#include "support/cp1252.h"
+
+namespace zingel::test {
+
+namespace {
+bool SameClass(const std::u16string& a, const std::u16string& b) {
+  auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
+}
+}  // namespace
+
+WindowHandle FakeWindowSystem::AddTopWindow(const std::u16string& class_name,
+                                            const std::u16string& text) {
+  const WindowHandle handle = next_handle_++;
+  windows_[handle] = Window{class_name, ToCp1252(text), 0};
+  return handle;
+}
+
+WindowHandle FakeWindowSystem::AddChild(WindowHandle parent, const std::u16string& class_name) {
+  const WindowHandle handle = next_handle_++;
+  windows_[handle] = Window{class_name, {}, parent};
+  return handle;
+}
+
+void FakeWindowSystem::Close(WindowHandle window) {
+  for (WindowHandle child : ChildrenOf(window)) Close(child);
+  windows_.erase(window);
+}
+
+void FakeWindowSystem::SetText(WindowHandle window, const std::u16string& text) {
+  windows_.at(window).bytes = ToCp1252(text);
+}
+
+std::string FakeWindowSystem::Bytes(WindowHandle window) const {
+  return windows_.at(window).bytes;
+}
+
+std::vector<WindowHandle> FakeWindowSystem::ChildrenOf(WindowHandle parent) const {
+  std::vector<WindowHandle> children;
+  for (const auto& [handle, window] : windows_) {
+    if (window.parent == parent) children.push_back(handle);
+  }
+  return children;
+}
+
+WindowHandle FakeWindowSystem::FindTopWindow(const std::u16string& class_name) {
+  return FindChildWindow(0, 0, class_name);
+}
+
+WindowHandle FakeWindowSystem::FindChildWindow(WindowHandle parent, WindowHandle after,
+                                               const std::u16string& class_name) {
+  ++find_calls_;
+  if (parent != 0 && !Exists(parent)) return 0;
+  const std::vector<WindowHandle> children = ChildrenOf(parent);
+  auto it = children.begin();
+  if (after != 0) {
+    it = std::find(children.begin(), children.end(), after);
+    if (it == children.end()) return 0;
+    ++it;
+  }
+  for (; it != children.end(); ++it) {
+    if (SameClass(windows_.at(*it).class_name, class_name)) return *it;
+  }
+  return 0;
+}
+
+std::u16string FakeWindowSystem::ReadWindowText(WindowHandle window) {
+  if (!Exists(window)) return {};
+  return FromCp1252(windows_.at(window).bytes);
+}
+
+void FakeWindowSystem::WriteWindowText(WindowHandle window, const std::u16string& text) {
+  if (!Exists(window)) return;
+  windows_.at(window).bytes = ToCp1252(text);
+  events_.push_back({Action::kWrite, window, ToCp1252(text)});
+}
+
+void FakeWindowSystem::PressButton(WindowHandle window) {
+  if (!Exists(window)) return;
+  events_.push_back({Action::kPress, window, {}});
+}
+
+}  // namespace zingel::test

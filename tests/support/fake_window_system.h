@@ -1,0 +1,56 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/window_system.h"
+
+namespace zingel::test {
+
+// An in-memory WindowSystem that keeps the real one's contract: class names
+// match without regard to case, children keep their order, `after` must be a
+// child of `parent`, parent 0 searches the top-level windows, window 0 reads ""
+// and ignores writes and presses. Text is held as code page 1252 bytes.
+class FakeWindowSystem final : public WindowSystem {
+ public:
+  enum class Action { kWrite, kPress };
+  struct Event {
+    Action action;
+    WindowHandle window;
+    std::string bytes;  // the text written, for kWrite
+  };
+
+  WindowHandle AddTopWindow(const std::u16string& class_name, const std::u16string& text = u"");
+  WindowHandle AddChild(WindowHandle parent, const std::u16string& class_name);
+  // Removes a window and its children.
+  void Close(WindowHandle window);
+  void SetText(WindowHandle window, const std::u16string& text);
+  std::string Bytes(WindowHandle window) const;
+
+  const std::vector<Event>& Events() const { return events_; }
+  int FindCalls() const { return find_calls_; }
+
+  WindowHandle FindTopWindow(const std::u16string& class_name) override;
+  WindowHandle FindChildWindow(WindowHandle parent, WindowHandle after,
+                               const std::u16string& class_name) override;
+  std::u16string ReadWindowText(WindowHandle window) override;
+  void WriteWindowText(WindowHandle window, const std::u16string& text) override;
+  void PressButton(WindowHandle window) override;
+
+ private:
+  struct Window {
+    std::u16string class_name;
+    std::string bytes;
+    WindowHandle parent = 0;
+  };
+  std::vector<WindowHandle> ChildrenOf(WindowHandle parent) const;
+  bool Exists(WindowHandle window) const { return windows_.count(window) != 0; }
+
+  std::map<WindowHandle, Window> windows_;  // handles grow, so map order = creation order
+  WindowHandle next_handle_ = 0x100;
+  std::vector<Event> events_;
+  int find_calls_ = 0;
+};
+
+}  // namespace zingel::test
