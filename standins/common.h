@@ -1,0 +1,63 @@
+#pragma once
+// Pieces shared by the two stand-in programs: the command line, the log file
+// with its escaping, and the command reader on standard input.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace standin {
+
+// Options "--name value" and bare flags "--name".
+class Args {
+ public:
+  Args(int argc, wchar_t** argv) : argc_(argc), argv_(argv) {}
+  bool Has(std::wstring_view name) const { return Find(name) > 0; }
+  std::wstring Text(std::wstring_view name, std::wstring_view fallback) const;
+  int Number(std::wstring_view name, int fallback) const;
+
+ private:
+  int Find(std::wstring_view name) const;
+  int argc_;
+  wchar_t** argv_;
+};
+
+std::string ToUtf8(std::wstring_view text);
+std::wstring FromUtf8(std::string_view text);
+
+// Backslash as \\, LF as \n, CR as \r, other bytes below 0x20 as \xHH; the
+// rest stays as it is, so a log line holds the exact bytes.
+std::string Escape(std::string_view bytes);
+
+// Appends "<seconds of the performance counter> <escaped bytes>" lines.
+class LogFile {
+ public:
+  explicit LogFile(const std::wstring& path);  // "" logs nothing
+  ~LogFile();
+  LogFile(const LogFile&) = delete;
+  LogFile& operator=(const LogFile&) = delete;
+  bool Failed() const { return failed_; }
+  void Write(std::string_view bytes);
+
+ private:
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+  bool failed_ = false;
+};
+
+// Writes to standard output at once, without buffering or newline conversion.
+void Print(std::string_view text);
+
+// Runs one command on the UI thread; false for an unknown command word.
+using CommandHandler = std::function<bool(std::string_view word, std::string_view arg)>;
+
+// Reads command lines from standard input on a thread of its own and runs
+// them on the calling thread, which must run the message loop. "hang MS",
+// "ping" and "quit" are handled here; every command is answered "ok WORD" once
+// done, an unknown one "error ...".
+bool StartCommandReader(CommandHandler handler);
+
+int RunMessageLoop();
+
+}  // namespace standin
