@@ -1,0 +1,94 @@
+#pragma once
+// The main window `Winamp`: the prefix box, the song box, three buttons, the
+// poll timer and the tray. Its handlers are thin: they call the announcer,
+// the presence announcement and the tray record.
+
+#include <windows.h>
+
+#include <string>
+
+#include "chat/chat_room.h"
+#include "core/announcer.h"
+#include "platform/qpc_clock.h"
+#include "platform/win32_window_system.h"
+#include "player/winamp_api.h"
+#include "ui/scoped_handles.h"
+
+namespace zingel {
+
+inline constexpr wchar_t kMainWindowClass[] = L"zingel";
+
+class Winamp final : public AnnouncerView {
+ public:
+  Winamp();
+  Winamp(const Winamp&) = delete;
+  Winamp& operator=(const Winamp&) = delete;
+
+  // Creates the window and its controls, still hidden. False on failure.
+  bool Create(HINSTANCE instance);
+  // Runs the start-up sequence, then shows the window.
+  void Load(int show_command);
+  // The message loop. The program ends inside Form_Unload, so this returns
+  // only on WM_QUIT or when the loop itself fails.
+  int Run();
+
+  void ShowSong(const std::u16string& song) override;
+  void SetPrefixBoxEnabled(bool enabled) override;
+  void SetStartEnabled(bool enabled) override;
+  void SetStopEnabled(bool enabled) override;
+  void SetTimerEnabled(bool enabled) override;
+  std::u16string ReadPrefixText() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void OnCommand(int id, UINT code);
+
+  void Form_Load();
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Timer1_Timer();
+  void Form_Resize(WPARAM state);
+  void Form_MouseMove(LPARAM lparam);
+  void Form_Activate(bool active, bool minimized);
+  void Form_TaskbarCreated();
+  void mnuexit_Click();
+  void mnurestore_Click();
+  void mnuabout_Click();
+  [[noreturn]] void Form_Unload();
+
+  bool CreateControls();
+  void FitCombo1();
+  void ShowMessage(const char* text);
+  void ReleaseFocus(HWND control);
+  int TwipsToPixelsX(int twips) const;
+  int TwipsToPixelsY(int twips) const;
+
+  HWND Text1() const;
+  HWND Command1() const;
+  HWND Command2() const;
+  HWND Combo1() const;
+
+  Win32WindowSystem windows_;
+  PlayerReader reader_;
+  ChatRoomSender sender_;
+  QpcClock clock_;
+  LineSender send_line_;
+  Announcer announcer_;
+
+  HINSTANCE instance_ = nullptr;
+  HWND window_ = nullptr;
+  HWND focus_ = nullptr;  // the control to refocus when the window is activated
+  int dpi_x_ = 96;
+  int dpi_y_ = 96;
+  UniqueIcon big_icon_;
+  UniqueIcon small_icon_;
+  UniqueFont font_;
+  UniqueMenu menu_;
+  UINT taskbar_created_ = 0;
+  bool timer_enabled_ = false;
+  bool in_tray_ = false;
+};
+
+}  // namespace zingel

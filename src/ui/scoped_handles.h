@@ -1,0 +1,25 @@
+#pragma once
+// Owners for the few GDI and user handles the program creates.
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+
+namespace zingel {
+
+struct IconDeleter {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+struct MenuDeleter {
+  void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
+struct FontDeleter {
+  void operator()(HFONT font) const { DeleteObject(font); }
+};
+
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+
+}  // namespace zingel
