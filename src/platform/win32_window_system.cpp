@@ -112,8 +112,8 @@ void Run(Request& request) {
 // The worker thread that carries the messages to one target thread. Shared by the table and the
 // worker: a worker stuck in a send when the table lets go frees it when the send returns.
 struct Peer {
-  UniqueHandle
-      target;         // the target thread, to notice when it has ended; null if it can't be opened
+  // The target thread, to notice when it has ended; null if it could not be opened.
+  UniqueHandle target;
   UniqueHandle wake;  // auto-reset: a request, or quit, is waiting
   UniqueHandle done;  // auto-reset: the request finished before the caller gave up
   DWORD thread_id = 0;
@@ -144,7 +144,7 @@ DWORD WINAPI WorkerMain(void* parameter) {
   return 0;
 }
 
-// Lets go of a peer that is not in use: an idle worker ends at once, a stuck one when its send
+// Lets go of a peer no caller is using: an idle worker ends at once, a stuck one when its send
 // returns. Nothing waits for it.
 void Stop(Peer* peer) {
   InterlockedExchange(&peer->quit, 1);
