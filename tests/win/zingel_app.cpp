@@ -1,0 +1,217 @@
+#include "zingel_app.h"
+
+#include "standin_process.h"
+#include "test_harness.h"
+
+namespace zingel::test {
+namespace {
+
+constexpr wchar_t kTitle[] = L"zingel";
+constexpr int kCombo1 = 203;  // Combo1's control id in zingel
+
+std::wstring Wide(const std::string& utf8) {
+  std::wstring out(utf8.size(), L'\0');
+  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                       out.data(), static_cast<int>(out.size()));
+  out.resize(static_cast<size_t>(size > 0 ? size : 0));
+  return out;
+}
+
+// A message to another process that gives up after the deadline, 0 then.
+LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, ZingelApp::kDeadlineMs,
+                           &result))
+    return 0;
+  return static_cast<LRESULT>(result);
+}
+
+std::u16string FromWide(const std::wstring& text) {
+  return std::u16string(text.begin(), text.end());
+}
+
+}  // namespace
+
+ZingelApp::ZingelApp(const std::string& exe) {
+  const std::wstring path = Wide(StandinProcess::WindowsPath(exe));
+  std::wstring command_line = L"\"" + path + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &info)) {
+    std::printf("cannot start %s (error %lu)\n", exe.c_str(), GetLastError());
+    return;
+  }
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  process_id_ = info.dwProcessId;
+}
+
+ZingelApp::~ZingelApp() {
+  if (!process_) return;
+  if (!Exited()) {
+    TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, kDeadlineMs);
+  }
+  CloseHandle(process_);
+}
+
+HWND ZingelApp::FindWindowOf(const char* class_name, const wchar_t* title) const {
+  for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, class_name, nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != process_id_ || !IsWindowVisible(window)) continue;
+    if (title == nullptr || Text(window) == FromWide(title)) return window;
+  }
+  return nullptr;
+}
+
+HWND ZingelApp::WaitForMessageBox(DWORD timeout_ms) const {
+  HWND box = nullptr;
+  WaitUntil([&] { return (box = FindWindowOf("#32770", kTitle)) != nullptr; }, timeout_ms);
+  return box;
+}
+
+std::u16string ZingelApp::BoxText(HWND box) {
+  // The icon is a Static child too, without text.
+  for (HWND child = nullptr; (child = FindWindowExW(box, child, L"Static", nullptr));) {
+    std::u16string text = Text(child);
+    if (!text.empty()) return text;
+  }
+  return {};
+}
+
+bool ZingelApp::DismissBox(HWND box, DWORD timeout_ms) {
+  return PostMessageW(box, WM_COMMAND, IDOK, 0) &&
+         WaitUntil([&] { return !IsWindow(box); }, timeout_ms);
+}
+
+HWND ZingelApp::WaitForMainWindow(DWORD timeout_ms) {
+  WaitUntil([&] { return (main_ = FindWindowOf("zingel", nullptr)) != nullptr; }, timeout_ms);
+  return main_;
+}
+
+HWND ZingelApp::Control(int id) const {
+  return main_ ? GetDlgItem(main_, id) : nullptr;
+}
+
+bool ZingelApp::MainVisible() const {
+  return main_ && IsWindowVisible(main_);
+}
+
+std::u16string ZingelApp::Text(HWND window) {
+  if (!window) return {};
+  const auto length = static_cast<size_t>(Send(window, WM_GETTEXTLENGTH, 0, 0));
+  std::wstring text(length + 1, L'\0');
+  const auto copied = static_cast<size_t>(
+      Send(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data())));
+  text.resize(copied <= length ? copied : 0);
+  return FromWide(text);
+}
+
+bool ZingelApp::Enabled(int id) const {
+  const HWND control = Control(id);
+  return control && IsWindowEnabled(control);
+}
+
+std::vector<std::u16string> ZingelApp::Combo1Items() const {
+  // The A form comes back truncated across processes under Wine.
+  const HWND combo = Control(kCombo1);
+  std::vector<std::u16string> items;
+  const auto count = static_cast<int>(Send(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const auto index = static_cast<WPARAM>(i);
+    const LRESULT length = Send(combo, CB_GETLBTEXTLEN, index, 0);
+    if (length < 0) break;
+    std::wstring item(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied = Send(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()));
+    item.resize(copied >= 0 && copied <= length ? static_cast<size_t>(copied) : 0);
+    items.push_back(FromWide(item));
+  }
+  return items;
+}
+
+int ZingelApp::Combo1Selection() const {
+  return static_cast<int>(Send(Control(kCombo1), CB_GETCURSEL, 0, 0));
+}
+
+bool ZingelApp::SelectPrefix(int index) const {
+  return Send(Control(kCombo1), CB_SETCURSEL, static_cast<WPARAM>(index), 0) == index;
+}
+
+bool ZingelApp::TypePrefix(const std::u16string& text) const {
+  const std::wstring wide(text.begin(), text.end());
+  return Send(Control(kCombo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str())) != 0;
+}
+
+bool ZingelApp::Click(int id) const {
+  const HWND button = Control(id);
+  return button && PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+bool ZingelApp::PostTrayMessage(UINT mouse_message) const {
+  return main_ && PostMessageW(main_, WM_MOUSEMOVE, 0, static_cast<LPARAM>(mouse_message));
+}
+
+HWND ZingelApp::PopupMenu() const {
+  return FindWindowOf("#32768", nullptr);
+}
+
+HWND ZingelApp::WaitForPopupMenu(DWORD timeout_ms) const {
+  HWND menu = nullptr;
+  WaitUntil([&] { return (menu = PopupMenu()) != nullptr; }, timeout_ms);
+  return menu;
+}
+
+bool ZingelApp::ChooseMenuItem(int index, DWORD timeout_ms) const {
+  const HWND menu = PopupMenu();
+  if (!menu) return false;
+  // The menu's own loop reads the keys; nothing is highlighted at first.
+  bool posted = true;
+  for (int i = 0; i <= index; ++i) posted = posted && PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  posted = posted && PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  return posted && WaitUntil([&] { return PopupMenu() == nullptr; }, timeout_ms);
+}
+
+bool ZingelApp::WaitIdle(DWORD timeout_ms) const {
+  DWORD_PTR result = 0;
+  return main_ && SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, timeout_ms, &result) != 0;
+}
+
+bool ZingelApp::PostClose() const {
+  return main_ && PostMessageW(main_, WM_CLOSE, 0, 0);
+}
+
+bool ZingelApp::WaitForExit(DWORD timeout_ms) const {
+  return WaitUntil([&] { return Exited(); }, timeout_ms);
+}
+
+bool ZingelApp::Exited() const {
+  return !process_ || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+}
+
+DWORD ZingelApp::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (process_) GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+bool ZingelApp::HasWindows() const {
+  struct Search {
+    DWORD process_id;
+    bool found;
+  } search{process_id_, false};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        s->found = s->found || owner == s->process_id;
+        return !s->found;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace zingel::test
