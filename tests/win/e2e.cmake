@@ -1,8 +1,9 @@
 # The real zingel.exe driven from another program, with the stand-in player
 # and chat room: the library that drives it, and the end-to-end test.
 add_library(zingel_app_driver STATIC ${CMAKE_CURRENT_LIST_DIR}/zingel_app.cpp)
-target_include_directories(zingel_app_driver PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(zingel_app_driver PUBLIC zingel_win_test_support user32)
+# zingel's control and menu ids come from its ui/resource.h.
+target_include_directories(zingel_app_driver PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(zingel_app_driver PUBLIC zingel_win_test_support user32 shell32)
 
 add_executable(zingel_e2e_test ${CMAKE_CURRENT_LIST_DIR}/e2e_test.cpp)
 target_link_libraries(zingel_e2e_test PRIVATE zingel_app_driver zingel_core)

@@ -1,13 +1,18 @@
 #include "zingel_app.h"
 
+#include <shellapi.h>
+
 #include "standin_process.h"
 #include "test_harness.h"
+#include "ui/resource.h"
 
 namespace zingel::test {
 namespace {
 
 constexpr wchar_t kTitle[] = L"zingel";
-constexpr int kCombo1 = 203;  // Combo1's control id in zingel
+constexpr UINT kTrayIconId = 1;
+// Above any text limit an edit control starts with.
+constexpr LRESULT kMarkerBase = 0x10000000;
 
 std::wstring Wide(const std::string& utf8) {
   std::wstring out(utf8.size(), L'\0');
@@ -117,7 +122,7 @@ bool ZingelApp::Enabled(int id) const {
 
 std::vector<std::u16string> ZingelApp::Combo1Items() const {
   // The A form comes back truncated across processes under Wine.
-  const HWND combo = Control(kCombo1);
+  const HWND combo = Control(IDC_COMBO1);
   std::vector<std::u16string> items;
   const auto count = static_cast<int>(Send(combo, CB_GETCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
@@ -133,16 +138,16 @@ std::vector<std::u16string> ZingelApp::Combo1Items() const {
 }
 
 int ZingelApp::Combo1Selection() const {
-  return static_cast<int>(Send(Control(kCombo1), CB_GETCURSEL, 0, 0));
+  return static_cast<int>(Send(Control(IDC_COMBO1), CB_GETCURSEL, 0, 0));
 }
 
 bool ZingelApp::SelectPrefix(int index) const {
-  return Send(Control(kCombo1), CB_SETCURSEL, static_cast<WPARAM>(index), 0) == index;
+  return Send(Control(IDC_COMBO1), CB_SETCURSEL, static_cast<WPARAM>(index), 0) == index;
 }
 
 bool ZingelApp::TypePrefix(const std::u16string& text) const {
   const std::wstring wide(text.begin(), text.end());
-  return Send(Control(kCombo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str())) != 0;
+  return Send(Control(IDC_COMBO1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str())) != 0;
 }
 
 bool ZingelApp::Click(int id) const {
@@ -174,9 +179,23 @@ bool ZingelApp::ChooseMenuItem(int index, DWORD timeout_ms) const {
   return posted && WaitUntil([&] { return PopupMenu() == nullptr; }, timeout_ms);
 }
 
-bool ZingelApp::WaitIdle(DWORD timeout_ms) const {
-  DWORD_PTR result = 0;
-  return main_ && SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, timeout_ms, &result) != 0;
+bool ZingelApp::Sync(DWORD timeout_ms) {
+  // Posted messages of one thread are handled in order, so a marker posted
+  // last shows when all before it are done. The song box's text limit makes a
+  // harmless marker: it binds typing only, and nobody types there.
+  const HWND text1 = Control(IDC_TEXT1);
+  const LRESULT marker = kMarkerBase + ++marker_;
+  return text1 && PostMessageW(text1, EM_SETLIMITTEXT, static_cast<WPARAM>(marker), 0) &&
+         WaitUntil([&] { return Send(text1, EM_GETLIMITTEXT, 0, 0) == marker; }, timeout_ms);
+}
+
+bool ZingelApp::TrayIconShown() const {
+  // Changing nothing in an icon succeeds only if the shell has it.
+  NOTIFYICONDATAW probe = {};
+  probe.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  probe.hWnd = main_;
+  probe.uID = kTrayIconId;
+  return main_ && Shell_NotifyIconW(NIM_MODIFY, &probe);
 }
 
 bool ZingelApp::PostClose() const {

@@ -59,9 +59,11 @@ class ZingelApp {
   // until the menu has closed.
   bool ChooseMenuItem(int index, DWORD timeout_ms = kDeadlineMs) const;
 
-  // Returns once zingel's thread takes messages again: after the handler it
-  // runs now has returned (its sends to other programs do not pump).
-  bool WaitIdle(DWORD timeout_ms = kDeadlineMs) const;
+  // Returns once zingel has handled every message posted to it before the
+  // call, menus and message boxes included; false after the deadline.
+  bool Sync(DWORD timeout_ms = kDeadlineMs);
+  // Whether the shell holds zingel's tray icon.
+  bool TrayIconShown() const;
 
   bool PostClose() const;
   bool WaitForExit(DWORD timeout_ms = kDeadlineMs) const;
@@ -77,6 +79,7 @@ class ZingelApp {
   HANDLE process_ = nullptr;
   DWORD process_id_ = 0;
   HWND main_ = nullptr;
+  LRESULT marker_ = 0;
 };
 
 }  // namespace zingel::test
