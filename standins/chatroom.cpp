@@ -145,8 +145,10 @@ class Room {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
     for (int i = 0; i < box_count_; ++i) {
+      // No word wrap: Wine's edit control re-wraps the whole text on every
+      // change, which makes a long line take seconds.
       const DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE |
-                          ES_AUTOVSCROLL | (i == 0 ? ES_READONLY : WS_TABSTOP);
+                          ES_AUTOVSCROLL | ES_AUTOHSCROLL | (i == 0 ? ES_READONLY : WS_TABSTOP);
       const HWND box =
           CreateWindowExW(0, kBoxClass, L"", style, 0, 0, 0, 0, window, nullptr, instance, nullptr);
       if (!box) return false;
