@@ -13,3 +13,6 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
            COMMAND zingel_e2e_test $<TARGET_FILE:zingel> $<TARGET_FILE:zingel-player>
                    $<TARGET_FILE:zingel-chatroom>)
 endif()
+
+# The demo drives zingel with the same library.
+add_subdirectory(${PROJECT_SOURCE_DIR}/demo ${CMAKE_BINARY_DIR}/demo)

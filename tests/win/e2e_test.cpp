@@ -56,8 +56,10 @@ bool Expect(bool ok, const std::string& what, int line) {
 
 struct ChatRoom : StandinProcess {
   std::string log;
-  explicit ChatRoom(const char* name)
-      : StandinProcess(g_chatroom_exe, {"--log", TempPath(name)}), log(TempPath(name)) {
+  // TempPath deletes the file, so once only: the room may have opened it.
+  explicit ChatRoom(const char* name) : ChatRoom(TempPath(name)) {}
+  explicit ChatRoom(const std::string& path)
+      : StandinProcess(g_chatroom_exe, {"--log", path}), log(path) {
     CHECK(Command("ping"));
   }
   ~ChatRoom() {

@@ -1,0 +1,289 @@
+// The demo: starts the stand-in chat room and player and the real zingel,
+// then plays a short session through zingel's windows as a user would,
+// printing each step. At the end it prints the room's transcript and checks
+// it. With --interactive it only starts the three programs and leaves zingel
+// to the user.
+//
+// Usage: zingel_demo_driver ZINGEL PLAYER CHATROOM OUTDIR [--interactive]
+// OUTDIR receives zingel-demo.bmp (the desktop during the session) and
+// demo-result (the exit code), since the Wine desktop does not pass it on.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "chat/presence.h"
+#include "standin_process.h"
+#include "test_harness.h"
+#include "ui/resource.h"
+#include "zingel_app.h"
+
+namespace {
+
+using zingel::test::StandinProcess;
+using zingel::test::WaitUntil;
+using zingel::test::ZingelApp;
+
+struct Song {
+  const char* caption;  // the player's caption, UTF-8
+  const char* line;     // the room's transcript line for it, UTF-8
+};
+
+// The prefix the session chooses: the fourth, "-=[¤".
+constexpr int kPrefixIndex = 3;
+constexpr Song kSongs[] = {
+    {"1. Nina Tessel - Morning Static - Winamp", "<b>-=[\xC2\xA4</b> Nina Tessel - Morning Static"},
+    {"2. The Polling Rate - Ten Milliseconds - Winamp",
+     "<b>-=[\xC2\xA4</b> The Polling Rate - Ten Milliseconds"},
+    {"3. Tray Kaleidoscope - Minimised - Winamp",
+     "<b>-=[\xC2\xA4</b> Tray Kaleidoscope - Minimised"},
+    {"14. Se\xC3\xB1or Tick - D\xC3\xA9j\xC3\xA0 Vu - Winamp",
+     "<b>-=[\xC2\xA4</b> Se\xC3\xB1or Tick - D\xC3\xA9j\xC3\xA0 Vu"},
+};
+// How long each song plays, for whoever watches.
+constexpr DWORD kSongMs = 2000;
+constexpr DWORD kInteractiveSongMs = 8000;
+
+const DWORD g_start = GetTickCount();
+
+void Step(const std::string& text) {
+  std::printf("[%5.1f s] %s\n", (GetTickCount() - g_start) / 1000.0, text.c_str());
+  std::fflush(stdout);
+}
+
+// Lets time pass while the programs run; this thread has no windows.
+void Hold(DWORD ms) {
+  const DWORD until = GetTickCount() + ms;
+  WaitUntil([&] { return static_cast<LONG>(GetTickCount() - until) >= 0; }, ms + 1000);
+}
+
+std::string Utf8(const std::u16string& text) {
+  const std::wstring wide(text.begin(), text.end());
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
+                      nullptr, nullptr);
+  return out;
+}
+
+std::vector<std::string> PresenceLines() {
+  return {Utf8(zingel::PresenceLine),
+          Utf8(zingel::ChatLinkLine(zingel::kLinkText, zingel::DownloadUrl))};
+}
+
+std::string TempPath(const char* name) {
+  char folder[MAX_PATH];
+  if (!GetTempPathA(MAX_PATH, folder)) folder[0] = '\0';
+  std::string path =
+      std::string(folder) + "zingel-demo-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+  DeleteFileA(path.c_str());
+  return path;
+}
+
+// The player, the room and zingel side by side in the 800x500 desktop.
+void Place(HWND window, int x, int y, int width, int height) {
+  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (width == 0 ? SWP_NOSIZE : 0);
+  if (window) SetWindowPos(window, nullptr, x, y, width, height, flags);
+}
+
+// The desktop as a 24-bit BMP, which the demo script turns into a PNG.
+bool SaveScreenshot(const std::string& path) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  const HDC screen = GetDC(nullptr);
+  if (!screen) return false;
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;  // bottom-up, as BMP files hold it
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  const DWORD row = static_cast<DWORD>((width * 3 + 3) & ~3);
+  std::vector<char> pixels(row * static_cast<DWORD>(height));
+  const bool copied = memory && bitmap && SelectObject(memory, bitmap) &&
+                      BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY) &&
+                      GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                                reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == height;
+  if (bitmap) DeleteObject(bitmap);
+  if (memory) DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (!copied) return false;
+
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) return false;
+  const bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                       std::fwrite(&info, sizeof info, 1, out) == 1 &&
+                       std::fwrite(pixels.data(), 1, pixels.size(), out) == pixels.size();
+  return std::fclose(out) == 0 && written;
+}
+
+struct Programs {
+  std::string zingel, player, room, outdir;
+};
+
+struct Room : StandinProcess {
+  std::string log;
+  explicit Room(const Programs& programs, const std::string& path = TempPath("room.log"))
+      : StandinProcess(programs.room, {"--log", path, "--title", "#zingel"}), log(path) {}
+  ~Room() { DeleteFileA(log.c_str()); }
+  size_t LineCount() const { return LogLines(log).size(); }
+  // Waits until the room has posted `count` lines.
+  bool WaitForLines(size_t count) const {
+    return WaitUntil([&] { return LineCount() >= count; });
+  }
+  std::vector<std::string> Transcript() {
+    std::vector<std::string> lines;
+    if (!Command("transcript", &lines) || lines.empty() || lines.back() != "end transcript")
+      return {};
+    lines.pop_back();
+    return lines;
+  }
+};
+
+void PrintTranscript(const std::vector<std::string>& lines) {
+  std::printf("\nThe chat room's transcript:\n");
+  for (const std::string& line : lines) std::printf("  | %s\n", line.c_str());
+  std::printf("\n");
+  std::fflush(stdout);
+}
+
+// Fails the demo with a message; the programs are ended by their destructors.
+int Failed(const std::string& what) {
+  Step("FAILED: " + what);
+  return 1;
+}
+
+int Scripted(const Programs& programs) {
+  Step("starting the stand-in chat room and player");
+  Room room(programs);
+  StandinProcess player(programs.player, {"--caption", kSongs[0].caption});
+  if (!room.Command("ping") || !player.Command("ping")) return Failed("a stand-in did not start");
+  Place(player.FindWindowOfClass("Winamp v1.x"), 10, 10, 440, 110);
+  Place(room.FindWindowOfClass("Aim_Chatwnd"), 10, 130, 440, 360);
+  Step(std::string("the player shows \"") + kSongs[0].caption + "\"");
+
+  Step("starting zingel");
+  ZingelApp app(programs.zingel);
+  const HWND welcome = app.WaitForMessageBox();
+  if (!welcome) return Failed("no welcome box");
+  if (!room.WaitForLines(2)) return Failed("zingel said nothing in the room");
+  Step("zingel posted its name and download link in the room");
+  Step("welcome box: \"" + Utf8(ZingelApp::BoxText(welcome)) + "\"; pressing OK");
+  Hold(kSongMs / 2);
+  if (!ZingelApp::DismissBox(welcome) || !app.WaitForMainWindow())
+    return Failed("no main window after the welcome box");
+  Place(app.Main(), 480, 10, 0, 0);
+
+  std::string offered;
+  for (const auto& prefix : app.Combo1Items()) offered += " " + Utf8(prefix);
+  Step("the prefix box offers" + offered);
+  if (!app.SelectPrefix(kPrefixIndex)) return Failed("cannot choose a prefix");
+  Step("chose the prefix " + Utf8(app.ControlText(IDC_COMBO1)));
+  Hold(kSongMs / 2);
+
+  size_t lines = 2;
+  auto announced = [&](const char* when) {
+    if (!room.WaitForLines(++lines)) return false;
+    Step(std::string(when) + ": zingel announced \"" + Utf8(app.ControlText(IDC_TEXT1)) + "\"");
+    return true;
+  };
+  if (!app.Click(IDC_COMMAND1) || !announced("start")) return Failed("start announced nothing");
+  Hold(kSongMs);
+  if (!player.Command(std::string("caption ") + kSongs[1].caption) || !announced("next song"))
+    return Failed("the second song was not announced");
+  Hold(kSongMs);
+
+  if (!app.Click(IDC_COMMAND3) || !WaitUntil([&] { return !app.MainVisible(); }))
+    return Failed("minimize to tray did not hide the window");
+  Step("minimised to the tray");
+  if (!player.Command(std::string("caption ") + kSongs[2].caption) ||
+      !announced("still in the tray"))
+    return Failed("the song played in the tray was not announced");
+  Hold(kSongMs);
+  if (!app.PostTrayMessage(WM_LBUTTONDOWN) || !app.WaitForPopupMenu())
+    return Failed("a click on the tray icon opened no menu");
+  Step("clicked the tray icon: the menu shows exit, restore, about; choosing restore");
+  Hold(kSongMs / 2);
+  if (!app.ChooseMenuItem(1) || !WaitUntil([&] { return app.MainVisible(); }))
+    return Failed("restore did not bring the window back");
+  Step("restored");
+
+  if (!player.Command(std::string("caption ") + kSongs[3].caption) || !announced("restored"))
+    return Failed("the last song was not announced");
+  const std::string shot = programs.outdir + "\\zingel-demo.bmp";
+  Step(SaveScreenshot(shot) ? "took a screenshot of the desktop" : "could not take a screenshot");
+  Hold(kSongMs);
+
+  if (!app.Click(IDC_COMMAND2) || !WaitUntil([&] { return app.Enabled(IDC_COMMAND1); }))
+    return Failed("stop did not stop");
+  Step("stopped");
+  Hold(kSongMs / 2);
+  if (!app.PostClose() || !app.WaitForExit()) return Failed("zingel did not end on close");
+  Step("closed zingel (exit code " + std::to_string(app.ExitCode()) + ")");
+  if (!room.WaitForLines(lines + 2)) return Failed("zingel said no goodbye in the room");
+
+  const std::vector<std::string> transcript = room.Transcript();
+  PrintTranscript(transcript);
+  std::vector<std::string> expected = PresenceLines();
+  for (const Song& song : kSongs) expected.push_back(song.line);
+  for (const std::string& line : PresenceLines()) expected.push_back(line);
+  room.Command("quit");
+  player.Command("quit");
+  if (transcript != expected)
+    return Failed("the transcript is not the presence lines and each song once, in order");
+  Step("the transcript holds the presence lines and every song once, in order");
+  return 0;
+}
+
+int Interactive(const Programs& programs) {
+  const std::string playlist = TempPath("playlist.txt");
+  if (FILE* file = std::fopen(playlist.c_str(), "wb")) {
+    for (const Song& song : kSongs)
+      std::fprintf(file, "%lu\t%s\n", kInteractiveSongMs, song.caption);
+    std::fclose(file);
+  }
+  Room room(programs);
+  StandinProcess player(programs.player, {"--playlist", playlist, "--loop"});
+  if (!room.Command("ping") || !player.Command("ping")) return Failed("a stand-in did not start");
+  Place(player.FindWindowOfClass("Winamp v1.x"), 10, 10, 440, 110);
+  Place(room.FindWindowOfClass("Aim_Chatwnd"), 10, 130, 440, 360);
+  ZingelApp app(programs.zingel);
+  std::printf(
+      "The player plays four songs in a loop, %lu s each. zingel is yours: press OK, pick a\n"
+      "prefix, press start. Close zingel to end the demo.\n",
+      kInteractiveSongMs / 1000);
+  std::fflush(stdout);
+  // The user may close zingel before its window shows.
+  WaitUntil([&] { return app.Exited() || app.WaitForMainWindow(0); }, INFINITE);
+  Place(app.Main(), 480, 10, 0, 0);
+  app.WaitForExit(INFINITE);
+  PrintTranscript(room.Transcript());
+  room.Command("quit");
+  player.Command("quit");
+  DeleteFileA(playlist.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 5) {
+    std::printf("usage: %s ZINGEL PLAYER CHATROOM OUTDIR [--interactive]\n", argv[0]);
+    return 2;
+  }
+  const Programs programs = {argv[1], argv[2], argv[3], StandinProcess::WindowsPath(argv[4])};
+  const bool interactive = argc > 5 && std::string(argv[5]) == "--interactive";
+  const int code = interactive ? Interactive(programs) : Scripted(programs);
+  if (FILE* result = std::fopen((programs.outdir + "\\demo-result").c_str(), "wb")) {
+    std::fprintf(result, "%d\n", code);
+    std::fclose(result);
+  }
+  return code;
+}
