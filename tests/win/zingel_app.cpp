@@ -31,6 +31,21 @@ LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   return static_cast<LRESULT>(result);
 }
 
+struct WindowSearch {
+  DWORD process_id;
+  bool found;
+};
+
+// EnumWindows callback, stopping at the first window of the process. A plain
+// function: the callback is stdcall in the 32-bit build, which a lambda is not.
+BOOL CALLBACK FindAnyWindowOf(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  search->found = owner == search->process_id;
+  return !search->found;
+}
+
 std::u16string FromWide(const std::wstring& text) {
   return std::u16string(text.begin(), text.end());
 }
@@ -217,19 +232,8 @@ DWORD ZingelApp::ExitCode() const {
 }
 
 bool ZingelApp::HasWindows() const {
-  struct Search {
-    DWORD process_id;
-    bool found;
-  } search{process_id_, false};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        s->found = s->found || owner == s->process_id;
-        return !s->found;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{process_id_, false};
+  EnumWindows(&FindAnyWindowOf, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
