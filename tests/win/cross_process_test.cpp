@@ -2,6 +2,7 @@
 // against the stand-in player and chat room running as separate processes.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chat/chat_room.h"
@@ -54,7 +55,11 @@ struct Player : StandinProcess {
 struct ChatRoom : StandinProcess {
   std::string log;
   explicit ChatRoom(const char* name, std::vector<std::string> args = {})
-      : StandinProcess(g_chatroom_exe, WithLog(args, TempPath(name))), log(TempPath(name)) {
+      : ChatRoom(TempPath(name), std::move(args)) {}
+  // The path is made (and any old log removed) once, before the room starts.
+  ChatRoom(std::string log_path, std::vector<std::string> args)
+      : StandinProcess(g_chatroom_exe, WithLog(std::move(args), log_path)),
+        log(std::move(log_path)) {
     CHECK(Command("ping"));
   }
   ~ChatRoom() {
