@@ -67,9 +67,9 @@ struct Options {
   int songs = 300;      // latency: song changes at random moments
   int changes = 10000;  // footprint: song changes in a row
   int first = 100;      // footprint: changes before the first snapshot
-  double cpu_seconds = 10;
+  double cpu_seconds = 6;
   int starts = 5;
-  int rounds = 3;  // zingel then the bare poller, this many times
+  int rounds = 5;  // zingel then the bare poller, this many times
   unsigned seed = 1;
   std::string phase = "all";
 };
@@ -556,6 +556,7 @@ class Bench {
   Usage gui_probe_;
   std::vector<double> room_times_;  // the room's own time per line
   PollCost zingel_cost_, bare_cost_;
+  std::vector<double> round_ratios_;  // zingel's CPU over the bare poller's, per round
   Usage steady_before_, steady_after_;
   SongRun latency_, footprint_;
 };
@@ -648,6 +649,7 @@ bool Bench::PollingCost() {
     if (round == 0) steady_before_ = before;
     steady_after_ = after;
     zingel_cost_.Add(cost);
+    const double zingel_rate = cost.poller / cost.seconds;
     if (!zingel_->Click(kCommand2)) return false;
     Note("round %d: zingel %.1f ms of CPU in %.1f s", round + 1, cost.poller * 1e3, cost.seconds);
 
@@ -666,6 +668,7 @@ bool Bench::PollingCost() {
     cost.ticks = static_cast<double>(SendMessageA(window, kBareTicks, 0, 0) - ticks);
     cost.reads = static_cast<double>(SendMessageA(window, kBareReads, 0, 0) - reads);
     bare_cost_.Add(cost);
+    round_ratios_.push_back(zingel_rate / (cost.poller / cost.seconds));
     PostMessageA(window, WM_CLOSE, 0, 0);
     if (!bare.WaitExit(20)) return false;
     Note("round %d: bare poller %.1f ms of CPU in %.1f s", round + 1, cost.poller * 1e3,
@@ -822,8 +825,14 @@ void Bench::PrintRunRows() const {
       Format("%.2f ms/s, %.0f us/tick (%.0f ticks counted, %.0f read the caption)", bare_rate * ms,
              b.poller / b.ticks * 1e6, b.ticks, b.reads),
       "", "");
-  Row("CPU ratio zingel / bare", Format("%.2f", zingel_rate / bare_rate), "<= 1.2",
-      Met(zingel_rate <= 1.2 * bare_rate));
+  // Rounds are paired, zingel then the bare poller; the median of their
+  // ratios shrugs off a round slowed by other work on the machine.
+  const double ratio = Median(round_ratios_);
+  Row("CPU ratio zingel / bare",
+      Format("%.2f: median of %zu paired rounds (range %.2f-%.2f; %.2f over all rounds)", ratio,
+             round_ratios_.size(), Percentile(round_ratios_, 0), Percentile(round_ratios_, 1),
+             zingel_rate / bare_rate),
+      "<= 1.2", Met(ratio <= 1.2));
   Row("CPU of player / wineserver meanwhile (zingel; bare)",
       Format("%.2f / %.2f ms/s; %.2f / %.2f ms/s", z.player / z.seconds * ms,
              z.server / z.seconds * ms, b.player / b.seconds * ms, b.server / b.seconds * ms),
