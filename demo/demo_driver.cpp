@@ -72,14 +72,7 @@ std::vector<std::string> PresenceLines() {
           Utf8(zingel::ChatLinkLine(zingel::kLinkText, zingel::DownloadUrl))};
 }
 
-std::string TempPath(const char* name) {
-  char folder[MAX_PATH];
-  if (!GetTempPathA(MAX_PATH, folder)) folder[0] = '\0';
-  std::string path =
-      std::string(folder) + "zingel-demo-" + std::to_string(GetCurrentProcessId()) + "-" + name;
-  DeleteFileA(path.c_str());
-  return path;
-}
+using zingel::test::TempPath;
 
 // The player, the room and zingel side by side in the 800x500 desktop.
 void Place(HWND window, int x, int y, int width, int height) {
@@ -128,12 +121,10 @@ struct Programs {
   std::string zingel, player, room, outdir;
 };
 
-struct Room : StandinProcess {
-  std::string log;
-  explicit Room(const Programs& programs, const std::string& path = TempPath("room.log"))
-      : StandinProcess(programs.room, {"--log", path, "--title", "#zingel"}), log(path) {}
-  ~Room() { DeleteFileA(log.c_str()); }
-  size_t LineCount() const { return LogLines(log).size(); }
+struct Room : zingel::test::ChatRoomStandin {
+  explicit Room(const Programs& programs)
+      : ChatRoomStandin(programs.room, "room.log", {"--title", "#zingel"}) {}
+  size_t LineCount() const { return Posted().size(); }
   // Waits until the room has posted `count` lines.
   bool WaitForLines(size_t count) const {
     return WaitUntil([&] { return LineCount() >= count; });

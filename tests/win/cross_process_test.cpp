@@ -22,28 +22,6 @@ using zingel::test::WaitUntil;
 std::string g_player_exe;
 std::string g_chatroom_exe;
 
-std::string TempPath(const char* name) {
-  char folder[MAX_PATH];
-  if (!GetTempPathA(MAX_PATH, folder)) folder[0] = '\0';
-  std::string path =
-      std::string(folder) + "zingel-xp-" + std::to_string(GetCurrentProcessId()) + "-" + name;
-  DeleteFileA(path.c_str());
-  return path;
-}
-
-// The download address is plain ASCII, which configuring checks.
-std::string Ascii(const char16_t* text) {
-  std::string ascii;
-  for (; *text; ++text) ascii += static_cast<char>(*text);
-  return ascii;
-}
-
-std::vector<std::string> Posted(const std::string& log) {
-  std::vector<std::string> texts;
-  for (const auto& line : StandinProcess::LogLines(log)) texts.push_back(line.text);
-  return texts;
-}
-
 // A stand-in whose window exists and is complete.
 struct Player : StandinProcess {
   explicit Player(const std::string& caption)
@@ -52,24 +30,9 @@ struct Player : StandinProcess {
   }
 };
 
-struct ChatRoom : StandinProcess {
-  std::string log;
-  explicit ChatRoom(const char* name, std::vector<std::string> args = {})
-      : ChatRoom(TempPath(name), std::move(args)) {}
-  // The path is made (and any old log removed) once, before the room starts.
-  ChatRoom(std::string log_path, std::vector<std::string> args)
-      : StandinProcess(g_chatroom_exe, WithLog(std::move(args), log_path)),
-        log(std::move(log_path)) {
-    CHECK(Command("ping"));
-  }
-  ~ChatRoom() {
-    Kill();
-    DeleteFileA(log.c_str());
-  }
-  static std::vector<std::string> WithLog(std::vector<std::string> args, const std::string& log) {
-    args.insert(args.begin(), {"--log", log});
-    return args;
-  }
+struct ChatRoom : zingel::test::ChatRoomStandin {
+  explicit ChatRoom(const char* log_name, std::vector<std::string> args = {})
+      : ChatRoomStandin(g_chatroom_exe, log_name, std::move(args)) {}
 };
 
 class NullView final : public zingel::AnnouncerView {
@@ -103,12 +66,11 @@ WIN_TEST(LinesArriveByteForByteInTheRoom) {
   zingel::AnnouncePresence([&](const std::u16string& line) { sender.SendChatLine(line); }, clock);
   // The stand-in posts what its input box holds when send is pressed, so the
   // text must have been written before the press.
-  const std::vector<std::string> expected = {
-      "<b>-=[\xA4</b> Artist - Title", "<b>Z</b>\xEC\xF1<b>G</b>\xE8l 1.\xBA",
-      "<A HREF=\"" + Ascii(zingel::DownloadUrl) + "\">get it here</a>"};
-  CHECK(WaitUntil([&] { return Posted(room.log).size() >= 3; }));
-  CHECK(Posted(room.log) == expected);
-  const auto lines = StandinProcess::LogLines(room.log);
+  std::vector<std::string> expected = zingel::test::PresenceBytes();
+  expected.insert(expected.begin(), "<b>-=[\xA4</b> Artist - Title");
+  CHECK(WaitUntil([&] { return room.Posted().size() >= 3; }));
+  CHECK(room.Posted() == expected);
+  const auto lines = StandinProcess::LogLines(room.log());
   if (lines.size() == 3) CHECK(lines[2].seconds - lines[1].seconds >= 0.1);
 }
 
@@ -122,7 +84,7 @@ WIN_TEST(ARoomWithTooFewControlsReceivesNothing) {
     sender.SendChatLine(u"lost");
     // Sends are synchronous: whatever the room did with them is done now.
     CHECK(room.Command("ping"));
-    CHECK_EQ(Posted(room.log).size(), size_t{0});
+    CHECK_EQ(room.Posted().size(), size_t{0});
   }
 }
 
@@ -146,8 +108,8 @@ WIN_TEST(AnnouncerFollowsThePlayerAcrossClosingAndReopening) {
   announcer.Tick();
   const std::vector<std::string> expected = {"<b>-=(\xA4</b> First", "<b>-=(\xA4</b> Second",
                                              "<b>-=(\xA4</b> Second"};
-  CHECK(WaitUntil([&] { return Posted(room.log).size() >= 3; }));
-  CHECK(Posted(room.log) == expected);
+  CHECK(WaitUntil([&] { return room.Posted().size() >= 3; }));
+  CHECK(room.Posted() == expected);
 }
 
 WIN_TEST(ASilentPlayerGivesNoSongWithinTheBoundThenComesBack) {
@@ -173,8 +135,8 @@ WIN_TEST(ASilentPlayerGivesNoSongWithinTheBoundThenComesBack) {
     return announcer.SongBox() == u"Song";
   }));
   const std::vector<std::string> expected = {"<b>-=(\xA4</b> Song", "<b>-=(\xA4</b> Song"};
-  CHECK(WaitUntil([&] { return Posted(room.log).size() >= 2; }));
-  CHECK(Posted(room.log) == expected);
+  CHECK(WaitUntil([&] { return room.Posted().size() >= 2; }));
+  CHECK(room.Posted() == expected);
 }
 
 WIN_TEST(ASilentRoomLosesItsLinesButNotThePlayer) {
@@ -193,9 +155,9 @@ WIN_TEST(ASilentRoomLosesItsLinesButNotThePlayer) {
   // gives up whole, writing nothing, so retrying posts it once.
   CHECK(WaitUntil([&] {
     sender.SendChatLine(u"after");
-    return !Posted(room.log).empty();
+    return !room.Posted().empty();
   }));
-  CHECK(Posted(room.log) == std::vector<std::string>{"after"});
+  CHECK(room.Posted() == std::vector<std::string>{"after"});
 }
 
 }  // namespace

@@ -26,25 +26,7 @@ constexpr int kMenuExit = 0;
 constexpr int kMenuRestore = 1;
 constexpr int kMenuAbout = 2;
 
-std::string TempPath(const char* name) {
-  char folder[MAX_PATH];
-  if (!GetTempPathA(MAX_PATH, folder)) folder[0] = '\0';
-  std::string path =
-      std::string(folder) + "zingel-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + name;
-  DeleteFileA(path.c_str());
-  return path;
-}
-
-// The download address is plain ASCII, which configuring checks.
-std::string Ascii(const char16_t* text) {
-  std::string ascii;
-  for (; *text; ++text) ascii += static_cast<char>(*text);
-  return ascii;
-}
-
-const std::vector<std::string> kPresence = {
-    "<b>Z</b>\xEC\xF1<b>G</b>\xE8l 1.\xBA",
-    "<A HREF=\"" + Ascii(zingel::DownloadUrl) + "\">get it here</a>"};
+const std::vector<std::string> kPresence = zingel::test::PresenceBytes();
 
 // A failed expectation that makes the rest of a session pointless.
 bool Expect(bool ok, const std::string& what, int line) {
@@ -54,23 +36,9 @@ bool Expect(bool ok, const std::string& what, int line) {
 #define EXPECT_OR_RETURN(condition, what) \
   if (!Expect((condition), (what), __LINE__)) return
 
-struct ChatRoom : StandinProcess {
-  std::string log;
-  // TempPath deletes the file, so once only: the room may have opened it.
-  explicit ChatRoom(const char* name) : ChatRoom(TempPath(name)) {}
-  explicit ChatRoom(const std::string& path)
-      : StandinProcess(g_chatroom_exe, {"--log", path}), log(path) {
-    CHECK(Command("ping"));
-  }
-  ~ChatRoom() {
-    Kill();
-    DeleteFileA(log.c_str());
-  }
-  std::vector<std::string> Lines() const {
-    std::vector<std::string> texts;
-    for (const auto& line : LogLines(log)) texts.push_back(line.text);
-    return texts;
-  }
+struct ChatRoom : zingel::test::ChatRoomStandin {
+  explicit ChatRoom(const char* log_name) : ChatRoomStandin(g_chatroom_exe, log_name) {}
+  std::vector<std::string> Lines() const { return Posted(); }
   // Waits for `expected` to arrive, then compares the whole log with it.
   bool Holds(const std::vector<std::string>& expected) const {
     WaitUntil([&] { return Lines().size() >= expected.size(); });

@@ -98,23 +98,10 @@ std::string Caption(const std::string& song) {
   return "1. " + song + " - Winamp";
 }
 
-// What zingel posts when it starts and when it closes.
-std::vector<std::string> PresenceLines() {
-  std::string url;  // plain ASCII, which configuring checks
-  for (const char16_t* c = zingel::DownloadUrl; *c; ++c) url += static_cast<char>(*c);
-  return {"<b>Z</b>\xEC\xF1<b>G</b>\xE8l 1.\xBA", "<A HREF=\"" + url + "\">get it here</a>"};
-}
-
 // A file in the temp folder, gone before and after.
 struct TempFile {
   std::string path;
-  explicit TempFile(const std::string& name) {
-    char folder[MAX_PATH];
-    if (!GetTempPathA(MAX_PATH, folder)) folder[0] = '\0';
-    path =
-        std::string(folder) + "zingel-faults-" + std::to_string(GetCurrentProcessId()) + "-" + name;
-    DeleteFileA(path.c_str());
-  }
+  explicit TempFile(const std::string& name) : path(zingel::test::TempPath(name)) {}
   ~TempFile() { DeleteFileA(path.c_str()); }
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
@@ -136,19 +123,9 @@ struct Player : StandinProcess {
   }
 };
 
-// The log is a base so that its path exists before the room starts.
-struct ChatRoom : TempFile, StandinProcess {
-  explicit ChatRoom(const std::string& name, std::vector<std::string> args = {})
-      : TempFile(name), StandinProcess(g_chatroom_exe, WithLog(path, std::move(args))) {
-    EXPECT(Command("ping"), "the stand-in chat room did not start");
-  }
-  ~ChatRoom() { Kill(); }
-  std::vector<std::string> Posted() const { return LogTexts(path); }
-
-  static std::vector<std::string> WithLog(const std::string& log, std::vector<std::string> args) {
-    args.insert(args.begin(), {"--log", log});
-    return args;
-  }
+struct ChatRoom : zingel::test::ChatRoomStandin {
+  explicit ChatRoom(const std::string& log_name, std::vector<std::string> args = {})
+      : ChatRoomStandin(g_chatroom_exe, log_name, std::move(args)) {}
 };
 
 // zingel started, past its welcome box, with its main window found.
@@ -253,7 +230,7 @@ WIN_TEST(PeersThatStopAnsweringOrGoAway) {
   ChatRoom room("peers.log");
   Player player({"--caption", Caption("Alpha")});
   Zingel app;
-  std::vector<std::string> expected = PresenceLines();
+  std::vector<std::string> expected = zingel::test::PresenceBytes();
   ExpectPosted(room, expected, "after zingel started");
   EXPECT(app.TypePrefix(Latin1(kPrefix)), "could not type the prefix");
   ClickWithinBound(app, IDC_COMMAND1, "at first");
@@ -302,7 +279,7 @@ WIN_TEST(PeersThatStopAnsweringOrGoAway) {
   ExpectPosted(room, expected, "after the room opened again, then the song changed");
 
   app.Close();
-  for (const std::string& line : PresenceLines()) expected.push_back(line);
+  for (const std::string& line : zingel::test::PresenceBytes()) expected.push_back(line);
   ExpectPosted(room, expected, "after zingel closed");
 }
 
@@ -398,7 +375,7 @@ WIN_TEST(OddCaptionsAFloodOfChangesAndOddPrefixes) {
   Zingel app;
   EXPECT(app.TypePrefix(Latin1(kPrefix)), "could not type the prefix");
   ClickWithinBound(app, IDC_COMMAND1, "at first");
-  std::vector<std::string> expected = PresenceLines();
+  std::vector<std::string> expected = zingel::test::PresenceBytes();
   expected.push_back(SongLine("Start"));
   ExpectPosted(room, expected, "after start");
 
@@ -470,7 +447,7 @@ WIN_TEST(OddCaptionsAFloodOfChangesAndOddPrefixes) {
 
   const std::size_t before_close = room.Posted().size();
   app.Close();
-  ExpectPosted(room, PresenceLines(), "after zingel closed", before_close);
+  ExpectPosted(room, zingel::test::PresenceBytes(), "after zingel closed", before_close);
 }
 
 // Two rooms at once, rooms that lack the input box or the send button, and a

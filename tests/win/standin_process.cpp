@@ -1,7 +1,9 @@
 #include "standin_process.h"
 
 #include <cstdlib>
+#include <utility>
 
+#include "chat/presence.h"
 #include "test_harness.h"
 
 namespace zingel::test {
@@ -199,6 +201,51 @@ std::string StandinProcess::WindowsPath(const std::string& path) {
     if (c == '/') c = '\\';
   }
   return out;
+}
+
+std::string TempPath(const std::string& name) {
+  char folder[MAX_PATH];
+  if (!GetTempPathA(MAX_PATH, folder)) folder[0] = '\0';
+  std::string path =
+      std::string(folder) + "zingel-test-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+  DeleteFileA(path.c_str());
+  return path;
+}
+
+ChatRoomStandin::ChatRoomStandin(const std::string& exe, const std::string& log_name,
+                                 std::vector<std::string> args)
+    : ChatRoomStandin(exe, std::move(args), TempPath(log_name)) {}
+
+ChatRoomStandin::ChatRoomStandin(const std::string& exe, std::vector<std::string> args,
+                                 std::string log_path)
+    : StandinProcess(exe,
+                     [&] {
+                       args.insert(args.begin(), {"--log", log_path});
+                       return args;
+                     }()),
+      log_(std::move(log_path)) {
+  if (!Command("ping")) Fail(__FILE__, __LINE__, "the stand-in chat room did not start");
+}
+
+ChatRoomStandin::~ChatRoomStandin() {
+  Kill();
+  DeleteFileA(log_.c_str());
+}
+
+std::vector<std::string> ChatRoomStandin::Posted() const {
+  std::vector<std::string> texts;
+  for (const LogLine& line : LogLines(log_)) texts.push_back(line.text);
+  return texts;
+}
+
+std::vector<std::string> PresenceBytes() {
+  // Every character of both lines is below U+0100: code page 1252 keeps it as one byte.
+  auto bytes = [](const std::u16string& text) {
+    std::string out;
+    for (const char16_t c : text) out += static_cast<char>(c);
+    return out;
+  };
+  return {bytes(PresenceLine), bytes(ChatLinkLine(kLinkText, DownloadUrl))};
 }
 
 }  // namespace zingel::test

@@ -53,4 +53,30 @@ class StandinProcess {
   std::string pending_;
 };
 
+// A path in the temporary folder, unique to this test process; any file left
+// there by an earlier run is removed.
+std::string TempPath(const std::string& name);
+
+// The stand-in chat room, logging to a temporary file of its own, and ready
+// (its window complete) once constructed.
+class ChatRoomStandin : public StandinProcess {
+ public:
+  ChatRoomStandin(const std::string& exe, const std::string& log_name,
+                  std::vector<std::string> args = {});
+  ~ChatRoomStandin();  // Kills it, then removes the log.
+
+  const std::string& log() const { return log_; }
+  // The exact bytes of every line posted so far.
+  std::vector<std::string> Posted() const;
+
+ private:
+  // The log path is made once, before the room starts: making it removes the file.
+  ChatRoomStandin(const std::string& exe, std::vector<std::string> args, std::string log_path);
+
+  std::string log_;
+};
+
+// zingel's presence line and download link, as the room logs them.
+std::vector<std::string> PresenceBytes();
+
 }  // namespace zingel::test
