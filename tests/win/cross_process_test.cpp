@@ -45,6 +45,17 @@ class NullView final : public zingel::AnnouncerView {
   std::u16string ReadPrefixText() override { return u"-=(\u00A4"; }
 };
 
+// The announcer wired to the real window system, as the program wires it.
+struct LiveAnnouncer {
+  zingel::Win32WindowSystem windows;
+  zingel::PlayerReader reader{windows};
+  zingel::ChatRoomSender sender{windows};
+  NullView view;
+  zingel::Announcer announcer{[this] { return reader.ReadSongTitle(); },
+                              [this](const std::u16string& line) { sender.SendChatLine(line); },
+                              view};
+};
+
 WIN_TEST(ReaderTakesTheSongFromThePlayerCaption) {
   zingel::Win32WindowSystem windows;
   zingel::PlayerReader reader(windows);
@@ -91,12 +102,8 @@ WIN_TEST(ARoomWithTooFewControlsReceivesNothing) {
 WIN_TEST(AnnouncerFollowsThePlayerAcrossClosingAndReopening) {
   ChatRoom room("reopen.log");
   Player player("1. First - Winamp");
-  zingel::Win32WindowSystem windows;
-  zingel::PlayerReader reader(windows);
-  zingel::ChatRoomSender sender(windows);
-  NullView view;
-  zingel::Announcer announcer([&] { return reader.ReadSongTitle(); },
-                              [&](const std::u16string& line) { sender.SendChatLine(line); }, view);
+  LiveAnnouncer live;
+  zingel::Announcer& announcer = live.announcer;
   announcer.Start();
   CHECK(player.Command("caption 2. Second - Winamp"));
   announcer.Tick();
@@ -115,12 +122,8 @@ WIN_TEST(AnnouncerFollowsThePlayerAcrossClosingAndReopening) {
 WIN_TEST(ASilentPlayerGivesNoSongWithinTheBoundThenComesBack) {
   ChatRoom room("silent-player.log");
   Player player("1. Song - Winamp");
-  zingel::Win32WindowSystem windows;
-  zingel::PlayerReader reader(windows);
-  zingel::ChatRoomSender sender(windows);
-  NullView view;
-  zingel::Announcer announcer([&] { return reader.ReadSongTitle(); },
-                              [&](const std::u16string& line) { sender.SendChatLine(line); }, view);
+  LiveAnnouncer live;
+  zingel::Announcer& announcer = live.announcer;
   announcer.Start();
   CHECK(player.Command("hang 6000"));
   const DWORD started = GetTickCount();
