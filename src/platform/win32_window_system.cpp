@@ -117,28 +117,37 @@ struct Peer {
   UniqueHandle wake;  // auto-reset: a request, or quit, is waiting
   UniqueHandle done;  // auto-reset: the request finished before the caller gave up
   DWORD thread_id = 0;
-  Request* request = nullptr;  // handed over by setting `wake`
-  LONG busy = 0;  // a request is out, or was given up and its send has not returned yet
+  void* request = nullptr;  // the Request handed over by setting `wake`
+  LONG busy = 0;            // a request is out, or was given up and its send has not returned yet
   LONG quit = 0;
   LONG refs = 2;
 };
 
-void Serve(Peer& peer, Request* request) {
+// Runs a request handed over and lets go of it. True when its caller is still waiting, to be told
+// through `done`; false when it gave up, and the reply is discarded.
+bool Serve(Peer& peer, Request* request) {
   // A request given up before its turn came is not sent late.
   if (InterlockedCompareExchange(&request->state, kPending, kPending) == kPending) Run(*request);
-  if (InterlockedCompareExchange(&request->state, kDone, kPending) == kPending) {
-    SetEvent(peer.done.get());
-  } else {
-    InterlockedExchange(&peer.busy, 0);  // the reply is discarded; the peer is usable again
-  }
-  Release(request);
+  const bool waiting = InterlockedCompareExchange(&request->state, kDone, kPending) == kPending;
+  if (!waiting) InterlockedExchange(&peer.busy, 0);  // the peer is usable again
+  Release(request);                                  // a waiting caller still holds it
+  return waiting;
 }
 
 DWORD WINAPI WorkerMain(void* parameter) {
   auto* peer = static_cast<Peer*>(parameter);
-  while (WaitForSingleObject(peer->wake.get(), INFINITE) == WAIT_OBJECT_0) {
-    if (Request* request = std::exchange(peer->request, nullptr)) Serve(*peer, request);
-    if (InterlockedCompareExchange(&peer->quit, 0, 0) != 0) break;
+  DWORD woken = WaitForSingleObject(peer->wake.get(), INFINITE);
+  while (woken == WAIT_OBJECT_0) {
+    auto* request = static_cast<Request*>(InterlockedExchangePointer(&peer->request, nullptr));
+    const bool answer = request != nullptr && Serve(*peer, request);
+    if (InterlockedCompareExchange(&peer->quit, 0, 0) != 0) {
+      if (answer) SetEvent(peer->done.get());
+      break;
+    }
+    // Answering and going back to sleep in one call saves a trip through the scheduler on every
+    // message.
+    woken = answer ? SignalObjectAndWait(peer->done.get(), peer->wake.get(), INFINITE, FALSE)
+                   : WaitForSingleObject(peer->wake.get(), INFINITE);
   }
   Release(peer);
   return 0;
@@ -185,15 +194,20 @@ class Win32WindowSystem::Peers {
     text.clear();
     Peer* peer = Claim(thread_id);
     if (peer == nullptr) return;
-    peer->request = owned.get();
-    if (!SetEvent(peer->wake.get())) {
-      peer->request = nullptr;
-      InterlockedExchange(&peer->busy, 0);
-      return;
-    }
     Request* request = owned.release();  // shared with the worker from here on
-    // Not a pumping wait: no timer tick or click of ours may run while a send is out.
-    if (WaitForSingleObject(peer->done.get(), timeout_ms_) != WAIT_OBJECT_0) {
+    InterlockedExchangePointer(&peer->request, request);
+    // Hand over and wait in one call. Not a pumping wait: no timer tick or click of ours may run
+    // while a send is out.
+    const DWORD waited =
+        SignalObjectAndWait(peer->wake.get(), peer->done.get(), timeout_ms_, FALSE);
+    if (waited != WAIT_OBJECT_0) {
+      if (waited == WAIT_FAILED &&
+          InterlockedCompareExchangePointer(&peer->request, nullptr, request) == request) {
+        // The worker never took it, so nobody else holds it.
+        delete request;
+        InterlockedExchange(&peer->busy, 0);
+        return;
+      }
       if (InterlockedCompareExchange(&request->state, kAbandoned, kPending) == kPending) {
         Release(request);  // the worker discards the reply and clears `busy`
         return;
