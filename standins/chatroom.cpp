@@ -145,10 +145,10 @@ class Room {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
     for (int i = 0; i < box_count_; ++i) {
-      // No word wrap: Wine's edit control re-wraps the whole text on every
-      // change, which makes a long line take seconds.
-      const DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE |
-                          ES_AUTOVSCROLL | ES_AUTOHSCROLL | (i == 0 ? ES_READONLY : WS_TABSTOP);
+      // No word wrap and no scroll bar: under Wine either makes every change
+      // of the text cost milliseconds, a long line seconds.
+      const DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL |
+                          ES_AUTOHSCROLL | (i == 0 ? ES_READONLY : WS_TABSTOP);
       const HWND box =
           CreateWindowExW(0, kBoxClass, L"", style, 0, 0, 0, 0, window, nullptr, instance, nullptr);
       if (!box) return false;
@@ -189,17 +189,24 @@ class Room {
   }
 
   // Posts the input box's text, as the client does, and logs its ANSI bytes.
+  // The line counts as posted when send is pressed: it is logged first, and
+  // the display catches up after.
   void Send() {
     std::string bytes;
     std::wstring text;
     if (boxes_.size() >= 2) {
       bytes = AnsiText(boxes_[1]);
       text = WideText(boxes_[1]);
-      SetWindowTextW(boxes_[1], L"");
     }
-    transcript_ += text + L"\r\n";
-    ShowTranscript();
     log_.Write(bytes);
+    if (boxes_.size() >= 2) SetWindowTextW(boxes_[1], L"");
+    const std::wstring line = text + L"\r\n";
+    transcript_ += line;
+    if (boxes_.empty()) return;
+    // Appended, not the whole transcript set again: that slows with its length.
+    const auto end = static_cast<WPARAM>(GetWindowTextLengthW(boxes_[0]));
+    SendMessageW(boxes_[0], EM_SETSEL, end, static_cast<LPARAM>(end));
+    SendMessageW(boxes_[0], EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line.c_str()));
   }
 
   void ShowTranscript() {
