@@ -6,7 +6,3 @@ target_link_libraries(bare_poller PRIVATE user32)
 add_executable(zingel_bench ${PROJECT_SOURCE_DIR}/bench/bench_driver.cpp)
 target_link_libraries(zingel_bench PRIVATE zingel_win_test_support psapi user32)
 add_dependencies(zingel_bench zingel zingel-player zingel-chatroom bare_poller)
-
-# What handing each read to a worker thread adds to a poll; run by hand.
-add_executable(handoff_cost ${PROJECT_SOURCE_DIR}/bench/handoff_cost.cpp)
-target_link_libraries(handoff_cost PRIVATE user32)
