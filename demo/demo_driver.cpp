@@ -5,8 +5,9 @@
 // to the user.
 //
 // Usage: zingel_demo_driver ZINGEL PLAYER CHATROOM OUTDIR [--interactive]
-// OUTDIR receives zingel-demo.bmp (the desktop during the session) and
-// demo-result (the exit code), since the Wine desktop does not pass it on.
+// OUTDIR receives demo.log (what it prints, as it happens), zingel-demo.bmp
+// (the desktop during the session) and demo-result (the exit code): a program
+// the Wine desktop starts has no standard output and passes no exit code on.
 
 #include <cstdio>
 #include <string>
@@ -45,10 +46,17 @@ constexpr DWORD kSongMs = 2000;
 constexpr DWORD kInteractiveSongMs = 8000;
 
 const DWORD g_start = GetTickCount();
+FILE* g_log = stdout;
+
+void Print(const std::string& text) {
+  std::fputs(text.c_str(), g_log);
+  std::fflush(g_log);
+}
 
 void Step(const std::string& text) {
-  std::printf("[%5.1f s] %s\n", (GetTickCount() - g_start) / 1000.0, text.c_str());
-  std::fflush(stdout);
+  char stamp[24];
+  std::snprintf(stamp, sizeof stamp, "[%5.1f s] ", (GetTickCount() - g_start) / 1000.0);
+  Print(stamp + text + "\n");
 }
 
 // Lets time pass while the programs run; this thread has no windows.
@@ -139,10 +147,9 @@ struct Room : zingel::test::ChatRoomStandin {
 };
 
 void PrintTranscript(const std::vector<std::string>& lines) {
-  std::printf("\nThe chat room's transcript:\n");
-  for (const std::string& line : lines) std::printf("  | %s\n", line.c_str());
-  std::printf("\n");
-  std::fflush(stdout);
+  Print("\nThe chat room's transcript:\n");
+  for (const std::string& line : lines) Print("  | " + line + "\n");
+  Print("\n");
 }
 
 // Fails the demo with a message; the programs are ended by their destructors.
@@ -246,11 +253,9 @@ int Interactive(const Programs& programs) {
   Place(player.FindWindowOfClass("Winamp v1.x"), 10, 10, 440, 110);
   Place(room.FindWindowOfClass("Aim_Chatwnd"), 10, 130, 440, 360);
   ZingelApp app(programs.zingel);
-  std::printf(
-      "The player plays four songs in a loop, %lu s each. zingel is yours: press OK, pick a\n"
-      "prefix, press start. Close zingel to end the demo.\n",
-      kInteractiveSongMs / 1000);
-  std::fflush(stdout);
+  Print("The player plays four songs in a loop, " + std::to_string(kInteractiveSongMs / 1000) +
+        " s each. zingel is yours: press OK, pick a\nprefix, press start. Close zingel to end the "
+        "demo.\n");
   // The user may close zingel before its window shows.
   WaitUntil([&] { return app.Exited() || app.WaitForMainWindow(0); }, INFINITE);
   Place(app.Main(), 480, 10, 0, 0);
@@ -271,6 +276,7 @@ int main(int argc, char** argv) {
   }
   const Programs programs = {argv[1], argv[2], argv[3], StandinProcess::WindowsPath(argv[4])};
   const bool interactive = argc > 5 && std::string(argv[5]) == "--interactive";
+  if (FILE* log = std::fopen((programs.outdir + "\\demo.log").c_str(), "wb")) g_log = log;
   const int code = interactive ? Interactive(programs) : Scripted(programs);
   if (FILE* result = std::fopen((programs.outdir + "\\demo-result").c_str(), "wb")) {
     std::fprintf(result, "%d\n", code);

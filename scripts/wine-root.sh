@@ -1,0 +1,17 @@
+# Shared by scripts/setup and scripts/wine-run: where the Wine 10 root lives and
+# how to tell that it is complete. Sourced, not run.
+
+WINE_ROOT=${ZINGEL_WINE_ROOT:-/var/cache/zingel/wine-root}
+WINE_ROOT_STAMP=.zingel-wine-root
+# Names the recipe scripts/setup follows; a root made by another recipe is made anew.
+WINE_ROOT_RECIPE="zingel wine root 1: debian trixie minbase, wine64 libwine, libwine:i386 i386-windows"
+
+wine_root_complete() {
+  [ "$(cat "$WINE_ROOT/$WINE_ROOT_STAMP" 2>/dev/null)" = "$WINE_ROOT_RECIPE" ]
+}
+
+# fail STEP HOW: one message naming what failed and how to go on, then exit.
+fail() {
+  echo "setup: FAILED: $1; $2" >&2
+  exit 1
+}
