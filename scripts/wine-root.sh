@@ -15,3 +15,10 @@ fail() {
   echo "setup: FAILED: $1; $2" >&2
   exit 1
 }
+
+# The propagation of a run's own mount namespace: private, so that its mounts reach no other
+# namespace; inside a chroot, where / is no mount point and cannot be made private, unchanged (the
+# chroot's mounts are then its maker's business).
+mount_propagation() {
+  if mountpoint -q /; then echo private; else echo unchanged; fi
+}
