@@ -5,7 +5,27 @@ namespace zingel {
 namespace {
 constexpr int kInputBoxIndex = 2;
 constexpr int kSendButtonIndex = 5;
+
+bool IsWhiteSpace(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f' || c == u'\v' ||
+         c == u'\u00A0';
+}
 }  // namespace
+
+bool IsEmptyInput(const std::u16string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'<') {
+      const std::size_t close = text.find(u'>', i);
+      // An unclosed "<" is text ("<3"), not a tag.
+      if (close != std::u16string::npos) {
+        i = close;
+        continue;
+      }
+    }
+    if (!IsWhiteSpace(text[i])) return false;
+  }
+  return true;
+}
 
 WindowHandle ChatRoomSender::FindChatWindow() {
   return windows_.FindTopWindow(kChatWindowClass);
@@ -29,8 +49,7 @@ void ChatRoomSender::SendChatLine(const std::u16string& text) {
   const WindowHandle box = FindNthChild(room, kRichTextClass, kInputBoxIndex);
   const WindowHandle button = FindNthChild(room, kIconButtonClass, kSendButtonIndex);
   if (box == 0 || button == 0) return;
-  windows_.WriteWindowText(box, text);
-  windows_.PressButton(button);
+  windows_.WriteAndPress(box, text, button, &IsEmptyInput);
 }
 
 }  // namespace zingel

@@ -10,7 +10,8 @@ namespace zingel {
 inline constexpr std::array<const char16_t*, 5> PrefixChoices = {u"-=(", u"-=(\u00A4", u"-=[",
                                                                  u"-=[\u00A4", u"-=>"};
 
-// The chat line for a song: the prefix in bold, a space, then the song.
+// The chat line for a song: the prefix in bold, a space, then the song with
+// "&", "<" and ">" written as entities. The prefix is markup the user chose.
 std::u16string SongLine(const std::u16string& prefix, const std::u16string& song);
 
 // What the announcer drives in the main window.

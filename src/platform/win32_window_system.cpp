@@ -2,17 +2,17 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/ansi_text.h"
+
 namespace zingel {
 namespace {
-
-static_assert(sizeof(wchar_t) == sizeof(char16_t),
-              "UTF-16 text is passed to the W functions as is");
 
 struct HandleCloser {
   void operator()(HANDLE handle) const { CloseHandle(handle); }
@@ -35,36 +35,15 @@ HWND ToHwnd(WindowHandle window) {
   return reinterpret_cast<HWND>(window);
 }
 
-std::string ToAnsi(const std::u16string& text) {
-  if (text.empty()) return {};
-  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-  const int length = static_cast<int>(text.size());
-  // No best fit: a character the code page lacks becomes the default character, not a look-alike.
-  const DWORD flags = WC_NO_BEST_FIT_CHARS;
-  const int size = WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string ansi(static_cast<std::size_t>(size), '\0');
-  if (WideCharToMultiByte(CP_ACP, flags, wide, length, ansi.data(), size, nullptr, nullptr) != size)
-    return {};
-  return ansi;
-}
+// More than any caption or chat line holds; a window that reports a longer text is cut there, so
+// that a silly length cannot make every poll allocate and convert hundreds of megabytes.
+constexpr std::size_t kMaxTextLength = 65535;
 
-// With an explicit length, NUL bytes become NUL characters instead of ending the text.
-std::u16string FromAnsi(const std::string& ansi) {
-  if (ansi.empty()) return {};
-  const int length = static_cast<int>(ansi.size());
-  const int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
-  if (size <= 0) return {};
-  std::u16string text(static_cast<std::size_t>(size), u'\0');
-  auto* wide = reinterpret_cast<wchar_t*>(text.data());
-  if (MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, wide, size) != size) return {};
-  return text;
-}
-
-enum class Op { kRead, kWrite, kPress };
+enum class Op { kRead, kWrite, kPress, kWriteAndPress };
 constexpr LONG kPending = 0;
-constexpr LONG kDone = 1;
-constexpr LONG kAbandoned = 2;
+constexpr LONG kCommitted = 1;  // a write is going out: the operation completes, waited for or not
+constexpr LONG kDone = 2;
+constexpr LONG kAbandoned = 3;
 
 // One message operation with everything its sends touch. Handed to a worker it lives on the heap,
 // shared by caller and worker, and the last one to let go frees it: a reply that comes after the
@@ -72,7 +51,9 @@ constexpr LONG kAbandoned = 2;
 struct Request {
   Op op;
   HWND window;
-  std::string text;  // the text to write, or the text read
+  std::string text = {};  // the text to write, or the text read
+  HWND button = nullptr;
+  WindowSystem::TextCheck may_replace = nullptr;
   LONG state = kPending;
   LONG refs = 2;
 };
@@ -82,30 +63,84 @@ void Release(Shared* shared) {
   if (InterlockedDecrement(&shared->refs) == 0) delete shared;
 }
 
+std::string ReadText(HWND window) {
+  const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+  const std::size_t n = std::min(length > 0 ? static_cast<std::size_t>(length) : 0, kMaxTextLength);
+  try {
+    // Zeroed, so text that shrank between the two messages leaves NULs after its end.
+    std::string buffer(n + 1, '\0');
+    SendMessageA(window, WM_GETTEXT, n + 1, reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(n);
+    return buffer;
+  } catch (const std::exception&) {
+    return {};  // no memory for the buffer: read nothing
+  }
+}
+
+void WriteText(HWND window, const std::string& text) {
+  SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Press(HWND button) {
+  SendMessageA(button, WM_LBUTTONDOWN, 0, 0);
+  SendMessageA(button, WM_LBUTTONUP, 0, 0);
+}
+
+// Claims the request for its write; false once its caller has given up on it.
+bool Commit(Request& request) {
+  return InterlockedCompareExchange(&request.state, kCommitted, kPending) == kPending;
+}
+
 void Run(Request& request) {
   const HWND window = request.window;
   switch (request.op) {
-    case Op::kRead: {
-      const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-      const std::size_t n = length > 0 ? static_cast<std::size_t>(length) : 0;
-      try {
-        // Zeroed, so text that shrank between the two messages leaves NULs after its end.
-        std::string buffer(n + 1, '\0');
-        SendMessageA(window, WM_GETTEXT, n + 1, reinterpret_cast<LPARAM>(buffer.data()));
-        buffer.resize(n);
-        request.text = std::move(buffer);
-      } catch (const std::exception&) {
-        request.text.clear();  // a length no buffer can hold: read nothing
-      }
+    case Op::kRead:
+      request.text = ReadText(window);
       break;
-    }
     case Op::kWrite:
-      SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(request.text.c_str()));
+      WriteText(window, request.text);
       break;
     case Op::kPress:
-      SendMessageA(window, WM_LBUTTONDOWN, 0, 0);
-      SendMessageA(window, WM_LBUTTONUP, 0, 0);
+      Press(window);
       break;
+    case Op::kWriteAndPress:
+      if (!request.may_replace(FromAnsi(ReadText(window))) || !Commit(request)) break;
+      WriteText(window, request.text);
+      Press(request.button);
+      break;
+  }
+}
+
+// Marks a request finished; false when its caller gave up waiting for it.
+bool Finish(Request& request) {
+  for (const LONG from : {kPending, kCommitted}) {
+    if (InterlockedCompareExchange(&request.state, kDone, from) == from) return true;
+  }
+  return false;
+}
+
+// Marks a request given up; false when it has finished meanwhile.
+bool Abandon(Request& request) {
+  for (const LONG from : {kPending, kCommitted}) {
+    if (InterlockedCompareExchange(&request.state, kAbandoned, from) == from) return true;
+  }
+  return false;
+}
+
+// Waits for `event` up to `timeout_ms`, handling meanwhile the messages other threads send to this
+// one, as SendMessage does while it waits: a peer that sends us a message while it answers ours
+// would otherwise wait for us until we give up on it. Posted messages stay queued, so no timer tick
+// or click of ours runs in the middle of a send.
+DWORD WaitHandlingSentMessages(HANDLE event, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD elapsed = GetTickCount() - start;
+    const DWORD left = elapsed < timeout_ms ? timeout_ms - elapsed : 0;
+    const DWORD woken =
+        MsgWaitForMultipleObjectsEx(1, &event, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+    if (woken != WAIT_OBJECT_0 + 1) return woken;
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
 }
 
@@ -128,7 +163,7 @@ struct Peer {
 bool Serve(Peer& peer, Request* request) {
   // A request given up before its turn came is not sent late.
   if (InterlockedCompareExchange(&request->state, kPending, kPending) == kPending) Run(*request);
-  const bool waiting = InterlockedCompareExchange(&request->state, kDone, kPending) == kPending;
+  const bool waiting = Finish(*request);
   if (!waiting) InterlockedExchange(&peer.busy, 0);  // the peer is usable again
   Release(request);                                  // a waiting caller still holds it
   return waiting;
@@ -175,50 +210,48 @@ class Win32WindowSystem::Peers {
   Peers(const Peers&) = delete;
   Peers& operator=(const Peers&) = delete;
 
-  // Runs one message operation on `text` (in: text to write; out: text read). A target that does
-  // not answer within the bound leaves `text` empty.
-  void Perform(Op op, HWND window, std::string& text) {
-    const DWORD thread_id = GetWindowThreadProcessId(window, nullptr);
+  // Runs one message operation, leaving the text read in `*read` if given. False when the target
+  // did not answer within the bound, or is still stuck in a send given up earlier: then nothing
+  // was read, and nothing written unless the operation had committed to its write.
+  bool Perform(Request order, std::string* read = nullptr) {
+    const DWORD thread_id = GetWindowThreadProcessId(order.window, nullptr);
     if (thread_id == 0) {  // window 0, or one that is gone: nothing to send to
-      text.clear();
-      return;
+      if (read != nullptr) read->clear();
+      return true;
     }
     if (thread_id == GetCurrentThreadId()) {
       // Our own window: a worker would wait for this very thread, which is not pumping.
-      Request request{op, window, std::move(text)};
-      Run(request);
-      text = std::move(request.text);
-      return;
+      Run(order);
+      if (read != nullptr) *read = std::move(order.text);
+      return true;
     }
-    std::unique_ptr<Request> owned(new Request{op, window, std::move(text)});
-    text.clear();
+    auto owned = std::make_unique<Request>(std::move(order));
     Peer* peer = Claim(thread_id);
-    if (peer == nullptr) return;
+    if (peer == nullptr) return false;
     Request* request = owned.release();  // shared with the worker from here on
     InterlockedExchangePointer(&peer->request, request);
-    // Hand over and wait in one call. Not a pumping wait: no timer tick or click of ours may run
-    // while a send is out.
-    const DWORD waited =
-        SignalObjectAndWait(peer->wake.get(), peer->done.get(), timeout_ms_, FALSE);
+    const DWORD waited = SetEvent(peer->wake.get())
+                             ? WaitHandlingSentMessages(peer->done.get(), timeout_ms_)
+                             : WAIT_FAILED;
     if (waited != WAIT_OBJECT_0) {
-      if (waited == WAIT_FAILED &&
-          InterlockedCompareExchangePointer(&peer->request, nullptr, request) == request) {
+      if (InterlockedCompareExchangePointer(&peer->request, nullptr, request) == request) {
         // The worker never took it, so nobody else holds it.
         delete request;
         InterlockedExchange(&peer->busy, 0);
-        return;
+        return false;
       }
-      if (InterlockedCompareExchange(&request->state, kAbandoned, kPending) == kPending) {
+      if (Abandon(*request)) {
         Release(request);  // the worker discards the reply and clears `busy`
-        return;
+        return false;
       }
       // It finished at the deadline and sets `done` next: take that signal, or the next call
       // to this peer would take it for its own.
       WaitForSingleObject(peer->done.get(), INFINITE);
     }
-    text = std::move(request->text);
+    if (read != nullptr) *read = std::move(request->text);
     Release(request);
     InterlockedExchange(&peer->busy, 0);
+    return true;
   }
 
  private:
@@ -283,19 +316,41 @@ WindowHandle Win32WindowSystem::FindChildWindow(WindowHandle parent, WindowHandl
 }
 
 std::u16string Win32WindowSystem::ReadWindowText(WindowHandle window) {
-  std::string text;
-  peers_->Perform(Op::kRead, ToHwnd(window), text);
-  return FromAnsi(text);
+  std::string ansi;
+  if (!peers_->Perform({Op::kRead, ToHwnd(window)}, &ansi)) {
+    // A window busy for a moment (a player loading a playlist) has not changed its text: its last
+    // answer stands, so a song is not taken for gone and then announced again.
+    const auto last = last_answers_.find(window);
+    return last != last_answers_.end() ? last->second : std::u16string();
+  }
+  std::u16string text = FromAnsi(ansi);
+  Remember(window, text);
+  return text;
+}
+
+void Win32WindowSystem::Remember(WindowHandle window, const std::u16string& text) {
+  if (window == 0) return;
+  const auto known = last_answers_.find(window);
+  if (known != last_answers_.end()) {
+    known->second = text;
+    return;
+  }
+  // A new window: forget those that are gone, so the table holds only live ones.
+  std::erase_if(last_answers_, [](const auto& entry) { return !IsWindow(ToHwnd(entry.first)); });
+  last_answers_.emplace(window, text);
 }
 
 void Win32WindowSystem::WriteWindowText(WindowHandle window, const std::u16string& text) {
-  std::string ansi = ToAnsi(text);
-  peers_->Perform(Op::kWrite, ToHwnd(window), ansi);
+  peers_->Perform({Op::kWrite, ToHwnd(window), ToAnsi(text)});
 }
 
 void Win32WindowSystem::PressButton(WindowHandle window) {
-  std::string none;
-  peers_->Perform(Op::kPress, ToHwnd(window), none);
+  peers_->Perform({Op::kPress, ToHwnd(window)});
+}
+
+void Win32WindowSystem::WriteAndPress(WindowHandle box, const std::u16string& text,
+                                      WindowHandle button, TextCheck may_replace) {
+  peers_->Perform({Op::kWriteAndPress, ToHwnd(box), ToAnsi(text), ToHwnd(button), may_replace});
 }
 
 }  // namespace zingel

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <map>
 #include <memory>
+#include <string>
 
 #include "platform/window_system.h"
 
@@ -13,6 +15,9 @@ inline constexpr unsigned kPeerTimeoutMs = 500;
 // programs' windows are carried by one worker thread per target thread, so a
 // peer that stops answering costs at most `timeout_ms` once, later calls to it
 // give up at once until it answers again, and other peers are not disturbed.
+// A read given up gives the text the window last answered ("" for a window
+// never read). While it waits, the calling thread handles the messages other
+// threads send it, as SendMessage does, but no posted ones.
 class Win32WindowSystem final : public WindowSystem {
  public:
   explicit Win32WindowSystem(unsigned timeout_ms = kPeerTimeoutMs);
@@ -26,10 +31,16 @@ class Win32WindowSystem final : public WindowSystem {
   std::u16string ReadWindowText(WindowHandle window) override;
   void WriteWindowText(WindowHandle window, const std::u16string& text) override;
   void PressButton(WindowHandle window) override;
+  void WriteAndPress(WindowHandle box, const std::u16string& text, WindowHandle button,
+                     TextCheck may_replace) override;
 
  private:
   class Peers;
+  void Remember(WindowHandle window, const std::u16string& text);
+
   std::unique_ptr<Peers> peers_;
+  // The last text each window answered, for the reads it does not answer in time.
+  std::map<WindowHandle, std::u16string> last_answers_;
 };
 
 }  // namespace zingel

@@ -32,6 +32,17 @@ class WindowSystem {
 
   // A left button press and release at (0, 0); does nothing for window 0.
   virtual void PressButton(WindowHandle window) = 0;
+
+  // Decides from a box's text whether it may be overwritten; must be safe to
+  // call on any thread.
+  using TextCheck = bool (*)(const std::u16string& current);
+
+  // Reads `box` and, when `may_replace` accepts what it holds, writes `text`
+  // into it and presses `button`, in that order, as one operation: all of it
+  // or none. An implementation that gives up waiting does so before the
+  // write; once the write is sent, the press follows.
+  virtual void WriteAndPress(WindowHandle box, const std::u16string& text, WindowHandle button,
+                             TextCheck may_replace) = 0;
 };
 
 }  // namespace zingel

@@ -4,25 +4,29 @@ namespace zingel {
 
 namespace {
 constexpr std::u16string_view kEndMarker = u" - Winamp";
-// The song is assumed to start after "N. " and to end where "N. " would make
-// a one-digit playlist number line up with the marker.
-constexpr std::size_t kStartOffset = 2;
-constexpr std::size_t kLengthOffset = 4;
+// "12. " before the song: the digits and the dot, then one space.
+constexpr std::size_t kAfterNumber = 2;
+
+bool IsAsciiDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
+
+// Where the song begins: after a leading playlist number, else at the start.
+std::size_t SongStart(const std::u16string& caption) {
+  std::size_t digits = 0;
+  while (digits < caption.size() && IsAsciiDigit(caption[digits])) ++digits;
+  if (digits == 0 || digits == caption.size() || caption[digits] != u'.') return 0;
+  return digits + kAfterNumber;
+}
 }  // namespace
 
 std::u16string ExtractSongTitle(const std::u16string& caption) {
   const std::size_t mark = caption.find(kEndMarker);
-  // Positions below are 1-based, as the caption format is described.
-  if (mark == std::u16string::npos || mark + 1 < kLengthOffset) return {};
-  const std::size_t count = mark + 1 - kLengthOffset;
-
-  const std::size_t dot = caption.find(u'.');
-  const std::size_t dot_position = dot == std::u16string::npos ? 0 : dot + 1;
-  const std::size_t start = dot_position + kStartOffset;  // 1-based
-  if (start > caption.size()) return {};
-
-  std::u16string song = caption.substr(start - 1, count);
-  if (!song.empty() && song.back() == u' ') song.pop_back();
+  if (mark == std::u16string::npos) return {};
+  const std::size_t start = SongStart(caption);
+  if (start >= mark) return {};
+  std::u16string song = caption.substr(start, mark - start);
+  if (song.back() == u' ') song.pop_back();
   return song;
 }
 

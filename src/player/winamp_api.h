@@ -9,8 +9,9 @@ namespace zingel {
 // The player's main window class.
 inline constexpr const char16_t* kPlayerWindowClass = u"Winamp v1.x";
 
-// The song in a player caption such as "12. Artist - Title - Winamp", or ""
-// when the caption lacks the " - Winamp" marker.
+// The song in a player caption such as "12. Artist - Title - Winamp": what
+// stands before the first " - Winamp", after the playlist number if the
+// caption begins with one; "" when the caption lacks the marker.
 std::u16string ExtractSongTitle(const std::u16string& caption);
 
 // Reads the current song from the player's main window, looked up anew on

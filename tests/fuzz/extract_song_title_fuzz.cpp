@@ -17,11 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t mark = caption.find(u" - Winamp");
   if (mark == std::u16string::npos && !song.empty()) std::abort();
   if (song.empty()) return 0;
-  // The song starts two units after the first dot (or at the second unit) and
-  // never runs past where the marker allows.
-  const std::size_t dot = caption.find(u'.');
-  const std::size_t start = dot == std::u16string::npos ? 1 : dot + 2;
+  // The song starts after a leading "N." and a space, or at the first unit,
+  // and reaches the marker, less one trailing space.
+  std::size_t digits = 0;
+  while (digits < caption.size() && caption[digits] >= u'0' && caption[digits] <= u'9') ++digits;
+  const bool numbered = digits > 0 && digits < caption.size() && caption[digits] == u'.';
+  const std::size_t start = numbered ? digits + 2 : 0;
   if (caption.compare(start, song.size(), song) != 0) std::abort();
-  if (song.size() + 3 > mark) std::abort();
+  const std::size_t end = start + song.size();
+  if (end != mark && !(end + 1 == mark && caption[end] == u' ')) std::abort();
   return 0;
 }

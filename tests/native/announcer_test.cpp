@@ -60,17 +60,18 @@ class AnnouncerRig {
 
 TEST(Announcer, StartSendsTheCurrentSongBeforeTheTimerRuns) {
   AnnouncerRig rig;
-  rig.OpenPlayer(u"12. Artist - Title - Winamp");
+  rig.OpenPlayer(u"12. Artist & Title - Winamp");
   rig.announcer.Start();
+  // The song box shows the song as read; only the line escapes it.
   const std::vector<std::string> expected = {"PrefixBox off",
                                              "Start off",
                                              "Stop on",
-                                             "ShowSong Artist - Title",
-                                             "Send <b>-=></b> Artist - Title",
+                                             "ShowSong Artist & Title",
+                                             "Send <b>-=></b> Artist &amp; Title",
                                              "Timer on"};
   EXPECT_EQ(rig.view.calls, expected);
   EXPECT_TRUE(rig.announcer.Running());
-  EXPECT_EQ(rig.announcer.SongBox(), u"Artist - Title");
+  EXPECT_EQ(rig.announcer.SongBox(), u"Artist & Title");
 }
 
 TEST(Announcer, TicksWithAnUnchangedSongDoNothing) {
@@ -156,6 +157,12 @@ const std::vector<Session> kSessions = {
       {Step::kCaption, u"2. B - Winamp", {}},
       {Step::kCaption, u"1. A - Winamp", {}},
       {Step::kTick, nullptr, {}}}},
+    {"a song's markup characters are sent as text; the box compares the song as read",
+     {{Step::kOpenPlayer, u"1. Tom & Jerry <3 - Winamp", {}},
+      {Step::kStart, nullptr, {"<b>-=></b> Tom &amp; Jerry &lt;3"}},
+      {Step::kCaption, u"1. <a href=x>y</a> - Winamp", {}},
+      {Step::kTick, nullptr, {"<b>-=></b> &lt;a href=x&gt;y&lt;/a&gt;"}},
+      {Step::kTick, nullptr, {}}}},
     {"case alone makes a different song",
      {{Step::kOpenPlayer, u"1. abc - Winamp", {}},
       {Step::kStart, nullptr, {"<b>-=></b> abc"}},
@@ -208,9 +215,8 @@ TEST(Announcer, ShowsEverySongBoxChangeIncludingTheEmptyOne) {
   EXPECT_EQ(rig.announcer.SongBox(), u"");
 }
 
-TEST(SongLine, FramesThePrefixInBold) {
-  EXPECT_EQ(SongLine(u"-=>", u"Artist - Title"), u"<b>-=></b> Artist - Title");
-  EXPECT_EQ(SongLine(u"", u"x"), u"<b></b> x");
+TEST(SongLine, KeepsThePrefixMarkupAndEscapesTheSong) {
+  EXPECT_EQ(SongLine(u"<i>-=></i>", u"a&b<c>d"), u"<b><i>-=></i></b> a&amp;b&lt;c&gt;d");
 }
 
 }  // namespace

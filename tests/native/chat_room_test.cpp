@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "chat/chat_room.h"
+#include "support/cp1252.h"
 #include "support/fake_window_system.h"
 
 namespace zingel {
@@ -38,6 +39,34 @@ TEST(ChatRoomSender, WritesTheInputBoxThenPressesSend) {
   EXPECT_EQ(windows.Events()[0].bytes, "<b>-=(\xA4</b> Song");
   EXPECT_EQ(windows.Events()[1].action, Action::kPress);
   EXPECT_EQ(windows.Events()[1].window, room.buttons[4]);
+}
+
+TEST(ChatRoomSender, NeverWritesOverWhatTheUserIsTyping) {
+  struct Case {
+    const char16_t* box;
+    bool sent;
+  };
+  constexpr Case kCases[] = {
+      {u"", true},
+      {u" \t\r\n\u00A0", true},
+      {u"<HTML><BODY BGCOLOR=\"#ffffff\"></BODY></HTML>", true},
+      {u"<b> </b>", true},
+      {u"hello", false},
+      {u"<b>hi</b>", false},
+      {u"<3", false},
+      {u"<br> x", false},
+  };
+  for (const Case& c : kCases) {
+    FakeWindowSystem windows;
+    const Room room = OpenRoom(windows, 2, 6);
+    windows.SetText(room.boxes[1], c.box);
+    ChatRoomSender(windows).SendChatLine(u"line");
+    const std::string shown = test::ToCp1252(c.box);
+    EXPECT_EQ(windows.Events().size(), c.sent ? 2u : 0u) << "box holding '" << shown << "'";
+    if (!c.sent) {
+      EXPECT_EQ(windows.Bytes(room.boxes[1]), shown);
+    }
+  }
 }
 
 TEST(ChatRoomSender, FindsTheControlsAmongOtherChildren) {
@@ -97,7 +126,7 @@ TEST(ChatRoomSender, ReachesARoomOpenedAfterAnEarlierSendFailed) {
   const Room room = OpenRoom(windows, 2, 6);
   sender.SendChatLine(u"kept");
   ASSERT_EQ(windows.Events().size(), 2u);
-  EXPECT_EQ(windows.Bytes(room.boxes[1]), "kept");
+  EXPECT_EQ(windows.Events()[0].bytes, "kept");
 }
 
 }  // namespace

@@ -12,27 +12,28 @@ struct ExtractCase {
 
 constexpr ExtractCase kCases[] = {
     {u"1. Artist - Title - Winamp", u"Artist - Title"},
-    // Two digits: the cut takes the space before the marker, which is dropped.
     {u"12. Artist - Title - Winamp", u"Artist - Title"},
     {u"12. Artist - Title - Winamp [Paused]", u"Artist - Title"},
-    // Three digits: the cut reaches into the marker.
-    {u"123. Artist - Title - Winamp", u"Artist - Title -"},
-    {u"Artist - Title - Winamp", u"rtist - Tit"},
+    // Playlists of any length.
+    {u"123. Artist - Title - Winamp", u"Artist - Title"},
+    {u"1234. Artist - Title - Winamp", u"Artist - Title"},
+    // No playlist number: the song starts at the first character.
+    {u"Artist - Title - Winamp", u"Artist - Title"},
+    {u"Mr. Blue Sky - Winamp", u"Mr. Blue Sky"},
+    {u"123 - Winamp", u"123"},
     {u"9. A.B - Winamp", u"A.B"},
     {u"", u""},
     {u"Winamp 2.91", u""},
     {u" - Winamp", u""},
     {u" - Winamp 1. Song - Winamp", u""},
-    {u"123 - Winamp", u""},
+    // The song would start after the marker.
     {u"1. - Winamp", u""},
     // Only the first marker counts.
     {u"1. A - Winamp - Winamp", u"A"},
     // Only one trailing space is removed.
-    {u"12. Song  - Winamp", u"Song "},
+    {u"12. Song   - Winamp", u"Song "},
     // Case matters for the marker.
     {u"1. Song - winamp", u""},
-    // A dot after the marker pushes the start past the song.
-    {u"Song - Winamp v1.x", u""},
     {u"1. \u00C9t\u00E9 \u2013 \u00A4 - Winamp", u"\u00C9t\u00E9 \u2013 \u00A4"},
 };
 

@@ -60,6 +60,7 @@ class ThrowingWindowSystem final : public WindowSystem {
   std::u16string ReadWindowText(WindowHandle) override { throw std::bad_alloc(); }
   void WriteWindowText(WindowHandle, const std::u16string&) override {}
   void PressButton(WindowHandle) override {}
+  void WriteAndPress(WindowHandle, const std::u16string&, WindowHandle, TextCheck) override {}
 };
 
 TEST(PlayerReader, TurnsAnyFailureIntoNoSong) {

@@ -86,4 +86,13 @@ void FakeWindowSystem::PressButton(WindowHandle window) {
   events_.push_back({Action::kPress, window, {}});
 }
 
+void FakeWindowSystem::WriteAndPress(WindowHandle box, const std::u16string& text,
+                                     WindowHandle button, TextCheck may_replace) {
+  if (!may_replace(ReadWindowText(box))) return;
+  WriteWindowText(box, text);
+  PressButton(button);
+  // The chat client empties its input box when it posts it.
+  if (Exists(box) && Exists(button)) windows_.at(box).bytes.clear();
+}
+
 }  // namespace zingel::test

@@ -37,6 +37,8 @@ class FakeWindowSystem final : public WindowSystem {
   std::u16string ReadWindowText(WindowHandle window) override;
   void WriteWindowText(WindowHandle window, const std::u16string& text) override;
   void PressButton(WindowHandle window) override;
+  void WriteAndPress(WindowHandle box, const std::u16string& text, WindowHandle button,
+                     TextCheck may_replace) override;
 
  private:
   struct Window {
