@@ -5,6 +5,7 @@
 #include "chat/presence.h"
 #include "ui/module1.h"
 #include "ui/resource.h"
+#include "ui/single_instance.h"
 
 namespace zingel {
 
@@ -101,6 +102,7 @@ bool Winamp::Create(HINSTANCE instance) {
                           L"Times New Roman"));
   // Explorer broadcasts this when it restarts; 0 (failure) never matches.
   taskbar_created_ = RegisterWindowMessageA("TaskbarCreated");
+  bring_back_ = RegisterWindowMessageA(kBringBackMessage);
 
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
@@ -124,6 +126,7 @@ bool Winamp::Create(HINSTANCE instance) {
 void Winamp::Load(int show_command) {
   Form_Load();
   ShowWindow(window_, show_command);
+  loaded_ = true;
 }
 
 int Winamp::Run() {
@@ -152,6 +155,10 @@ LRESULT CALLBACK Winamp::WindowProc(HWND window, UINT message, WPARAM wparam, LP
 LRESULT Winamp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == taskbar_created_ && message != 0) {
     Form_TaskbarCreated();
+    return 0;
+  }
+  if (message == bring_back_ && message != 0) {
+    Form_BringBack();
     return 0;
   }
   switch (message) {
@@ -224,47 +231,11 @@ void Winamp::Command2_Click() {
   announcer_.Stop();
 }
 
-void Winamp::Command3_Click() {
-  // Works without a minimise box; Form_Resize sees SIZE_MINIMIZED and hides.
-  ShowWindow(window_, SW_MINIMIZE);
-}
-
 void Winamp::Timer1_Timer() {
   // A tick may run inside another handler's modal loop (a message box, the
   // popup menu); Tick itself never pumps messages, so it cannot re-enter.
   // KillTimer leaves a tick already queued; the flag drops it.
   if (timer_enabled_) announcer_.Tick();
-}
-
-void Winamp::Form_Resize(WPARAM state) {
-  if (state == SIZE_MINIMIZED) {
-    ShowWindow(window_, SW_HIDE);
-    char caption[Module1::kTipSize] = {};
-    // On failure the tip is empty; the icon still works.
-    GetWindowTextA(window_, caption, static_cast<int>(sizeof caption));
-    Module1::Fill(window_, small_icon_.get(), caption);
-    Module1::Add();
-    in_tray_ = true;
-  } else {
-    Module1::Delete();
-    in_tray_ = false;
-  }
-}
-
-void Winamp::Form_MouseMove(LPARAM lparam) {
-  // The tray reports its icon's mouse messages as WM_MOUSEMOVE with the mouse
-  // message in the x coordinate. The window is hidden while the icon is
-  // shown, so no real mouse move can arrive then, and none is taken for one.
-  if (!in_tray_ || LOWORD(lparam) != WM_LBUTTONDOWN) return;
-  HMENU popup = GetSubMenu(menu_.get(), 0);
-  POINT cursor;
-  // Without the cursor (a locked desktop) nobody could use the menu anyway.
-  if (popup == nullptr || !GetCursorPos(&cursor)) return;
-  // Foreground first and WM_NULL after, or the menu stays open when the user
-  // clicks elsewhere.
-  SetForegroundWindow(window_);
-  TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, window_, nullptr);
-  PostMessageW(window_, WM_NULL, 0, 0);
 }
 
 void Winamp::Form_Activate(bool active, bool minimized) {
@@ -278,24 +249,6 @@ void Winamp::Form_Activate(bool active, bool minimized) {
     if (!IsWindowEnabled(target)) target = GetNextDlgTabItem(window_, target, FALSE);
     SetFocus(target);
   }
-}
-
-void Winamp::Form_TaskbarCreated() {
-  // A restarted Explorer has lost the icon; show it again from the record.
-  if (in_tray_) Module1::Add();
-}
-
-void Winamp::mnuexit_Click() {
-  Form_Unload();
-}
-
-void Winamp::mnurestore_Click() {
-  ShowWindow(window_, SW_RESTORE);
-  ShowWindow(window_, SW_SHOW);
-}
-
-void Winamp::mnuabout_Click() {
-  ShowMessage("have any questions IM me S/N: Brask2261");
 }
 
 void Winamp::Form_Unload() {

@@ -53,6 +53,7 @@ class Winamp final : public AnnouncerView {
   void Form_MouseMove(LPARAM lparam);
   void Form_Activate(bool active, bool minimized);
   void Form_TaskbarCreated();
+  void Form_BringBack();
   void mnuexit_Click();
   void mnurestore_Click();
   void mnuabout_Click();
@@ -87,8 +88,11 @@ class Winamp final : public AnnouncerView {
   UniqueFont font_;
   UniqueMenu menu_;
   UINT taskbar_created_ = 0;
+  UINT bring_back_ = 0;  // a second start's request
+  bool loaded_ = false;  // past start-up, the window shown
   bool timer_enabled_ = false;
   bool in_tray_ = false;
+  bool popup_open_ = false;  // the tray menu or the about box
 };
 
 }  // namespace zingel

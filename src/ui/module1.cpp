@@ -33,9 +33,8 @@ void Fill(HWND window, HICON icon, std::string_view caption) {
   record.szTip[length] = '\0';
 }
 
-// The shell's result is deliberately ignored: a missing tray is no error.
-void Add() {
-  Shell_NotifyIconA(NIM_ADD, &record);
+bool Add() {
+  return Shell_NotifyIconA(NIM_ADD, &record) != FALSE;
 }
 
 void Delete() {

@@ -29,8 +29,9 @@ TrayIconRecord& TrayIcon();
 // 63 characters so the NUL fits), and the callback message.
 void Fill(HWND window, HICON icon, std::string_view caption);
 
-// Shows the icon as the record describes it; failures are ignored.
-void Add();
+// Shows the icon as the record describes it; false when the shell refuses
+// it (one still starting, or none).
+bool Add();
 
 // Removes the icon the record names; nothing happens when none is shown.
 void Delete();

@@ -1,5 +1,5 @@
 #pragma once
-// Owners for the few GDI and user handles the program creates.
+// Owners for the few kernel, GDI and user handles the program creates.
 
 #include <windows.h>
 
@@ -8,6 +8,9 @@
 
 namespace zingel {
 
+struct HandleDeleter {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
 struct IconDeleter {
   void operator()(HICON icon) const { DestroyIcon(icon); }
 };
@@ -18,6 +21,7 @@ struct FontDeleter {
   void operator()(HFONT font) const { DeleteObject(font); }
 };
 
+using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleDeleter>;
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;

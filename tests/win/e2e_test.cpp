@@ -197,6 +197,9 @@ WIN_TEST(AScriptedSessionAnnouncesEachSongOnce) {
   const HWND about = app.WaitForMessageBox();
   EXPECT_OR_RETURN(about != nullptr, "about opened no box titled zingel");
   CHECK_EQ(ZingelApp::BoxText(about), std::u16string(u"have any questions IM me S/N: Brask2261"));
+  // One popup at a time: the icon opens no menu over the about box.
+  CHECK(app.PostTrayMessage(WM_LBUTTONDOWN) && app.Sync());
+  CHECK(app.PopupMenu() == nullptr);
   CHECK(ZingelApp::DismissBox(about));
   CHECK(!app.MainVisible());
 
@@ -214,8 +217,36 @@ WIN_TEST(AScriptedSessionAnnouncesEachSongOnce) {
   expected.push_back("<b>~\xA4~</b> Fifth Song");
   CHECK_ROOM(room, expected, "after restore");
 
+  // A second start hands over to this zingel, which leaves the tray, and
+  // ends without a word to the room or a welcome box (which would hold it).
+  EXPECT_OR_RETURN(app.Click(IDC_COMMAND3) && app.Sync() && !app.MainVisible(),
+                   "minimize to tray did not hide the window");
+  {
+    ZingelApp second(g_zingel_exe);
+    EXPECT_OR_RETURN(second.WaitForExit(), "a second zingel did not end at once");
+    CHECK_EQ(second.ExitCode(), DWORD{0});
+  }
+  // Visible comes first in restoring, so wait for the rest of it.
+  CHECK(WaitUntil([&] { return app.MainVisible(); }) && app.Sync());
+  CHECK(!app.TrayIconShown());
+  CHECK_ROOM(room, expected, "after a second start");
+
+  // A tray icon the shell refuses leaves the window up, announcing. The shell
+  // refuses a second icon under one window and id, as a starting one refuses any.
+  EXPECT_OR_RETURN(app.HoldTrayIcon(true), "cannot add an icon under zingel's window and id");
+  EXPECT_OR_RETURN(app.Click(IDC_COMMAND3) && app.Sync(),
+                   "the minimise with a refused icon was not handled");
+  CHECK(app.MainVisible());
+  CHECK(!IsIconic(app.Main()));
+  CHECK(player.Command("caption 6. Sixth Song - Winamp"));
+  expected.push_back("<b>~\xA4~</b> Sixth Song");
+  CHECK_ROOM(room, expected, "after a refused tray icon");
+  // zingel's restore deletes the icon under its id, usually ours already.
+  app.HoldTrayIcon(false);
+
   // Exit from the tray: the presence lines, then the program ends.
-  EXPECT_OR_RETURN(app.Click(IDC_COMMAND3) && app.Sync(), "the second minimise was not handled");
+  EXPECT_OR_RETURN(app.Click(IDC_COMMAND3) && app.Sync(),
+                   "the minimise before exit was not handled");
   EXPECT_OR_RETURN(app.PostTrayMessage(WM_LBUTTONDOWN) && app.WaitForPopupMenu() != nullptr,
                    "the tray menu did not open for exit");
   CHECK(app.ChooseMenuItem(kMenuExit));

@@ -95,7 +95,7 @@ WIN_TEST(AddShowsTheIconAndDeleteRemovesIt) {
   CHECK(window != nullptr);
   zingel::Module1::Fill(window, LoadIcon(nullptr, IDI_APPLICATION), "zingel");
   CHECK(!IconShown());
-  zingel::Module1::Add();
+  CHECK(zingel::Module1::Add());
   CHECK(IconShown());
   zingel::Module1::Delete();
   CHECK(!IconShown());

@@ -46,6 +46,15 @@ BOOL CALLBACK FindAnyWindowOf(HWND window, LPARAM data) {
   return !search->found;
 }
 
+// A bare record naming zingel's icon.
+NOTIFYICONDATAW TrayRecord(HWND main) {
+  NOTIFYICONDATAW record = {};
+  record.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  record.hWnd = main;
+  record.uID = kTrayIconId;
+  return record;
+}
+
 std::u16string FromWide(const std::wstring& text) {
   return std::u16string(text.begin(), text.end());
 }
@@ -171,7 +180,11 @@ bool ZingelApp::Click(int id) const {
 }
 
 bool ZingelApp::PostTrayMessage(UINT mouse_message) const {
-  return main_ && PostMessageW(main_, WM_MOUSEMOVE, 0, static_cast<LPARAM>(mouse_message));
+  // As the shell does it: not queued but sent, so it reaches the window even
+  // inside a popup menu's loop, which would take a queued mouse message for
+  // its own.
+  return main_ &&
+         SendNotifyMessageW(main_, WM_MOUSEMOVE, kTrayIconId, static_cast<LPARAM>(mouse_message));
 }
 
 HWND ZingelApp::PopupMenu() const {
@@ -206,11 +219,14 @@ bool ZingelApp::Sync(DWORD timeout_ms) {
 
 bool ZingelApp::TrayIconShown() const {
   // Changing nothing in an icon succeeds only if the shell has it.
-  NOTIFYICONDATAW probe = {};
-  probe.cbSize = NOTIFYICONDATAW_V1_SIZE;
-  probe.hWnd = main_;
-  probe.uID = kTrayIconId;
+  NOTIFYICONDATAW probe = TrayRecord(main_);
   return main_ && Shell_NotifyIconW(NIM_MODIFY, &probe);
+}
+
+bool ZingelApp::HoldTrayIcon(bool hold) const {
+  // The shell knows an icon by window and id only, whichever process adds it.
+  NOTIFYICONDATAW record = TrayRecord(main_);
+  return main_ && Shell_NotifyIconW(hold ? NIM_ADD : NIM_DELETE, &record);
 }
 
 bool ZingelApp::PostClose() const {

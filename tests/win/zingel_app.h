@@ -1,7 +1,8 @@
 #pragma once
 // Drives the real zingel.exe from another process, as a user would: through
-// its windows only. Clicks and tray messages are posted, as real input is;
-// reads go through the W messages, which cross processes whole.
+// its windows only. Clicks are posted, as real input is, and tray messages
+// sent without waiting, as the shell does; reads go through the W messages,
+// which cross processes whole.
 
 #include <windows.h>
 
@@ -50,7 +51,8 @@ class ZingelApp {
 
   // A button click, posted as a real one is.
   bool Click(int id) const;
-  // The tray icon's callback: WM_MOUSEMOVE with the mouse message as x.
+  // The tray icon's callback: WM_MOUSEMOVE with the mouse message as x,
+  // without waiting for zingel to handle it.
   bool PostTrayMessage(UINT mouse_message) const;
   // zingel's visible popup menu, or nullptr.
   HWND PopupMenu() const;
@@ -64,6 +66,9 @@ class ZingelApp {
   bool Sync(DWORD timeout_ms = kDeadlineMs);
   // Whether the shell holds zingel's tray icon.
   bool TrayIconShown() const;
+  // Adds (or removes) an icon under zingel's window and icon id, as another
+  // program can: the shell then refuses zingel's own.
+  bool HoldTrayIcon(bool hold) const;
 
   bool PostClose() const;
   bool WaitForExit(DWORD timeout_ms = kDeadlineMs) const;

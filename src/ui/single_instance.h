@@ -1,0 +1,30 @@
+#pragma once
+// One zingel per user in a session: a second start hands over to the first
+// and ends, so nothing is announced twice.
+
+#include <windows.h>
+
+#include "ui/scoped_handles.h"
+
+namespace zingel {
+
+// Posted by a second start to the first one's main window.
+inline constexpr char kBringBackMessage[] = "zingel: bring back";
+
+class InstanceLock {
+ public:
+  // Claims this user's zingel in the session.
+  InstanceLock();
+
+  // Whether another zingel of the same user claimed it first.
+  bool HeldElsewhere() const { return held_elsewhere_; }
+
+ private:
+  UniqueHandle mutex_;
+  bool held_elsewhere_ = false;
+};
+
+// Asks the zingel that runs already to bring its window back.
+void BringBackFirstInstance();
+
+}  // namespace zingel
