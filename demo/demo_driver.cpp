@@ -14,16 +14,19 @@
 #include <vector>
 
 #include "chat/presence.h"
-#include "standin_process.h"
-#include "test_harness.h"
+#include "standins.h"
 #include "ui/resource.h"
 #include "zingel_app.h"
 
 namespace {
 
-using zingel::test::StandinProcess;
-using zingel::test::WaitUntil;
-using zingel::test::ZingelApp;
+using zingel::driver::PlayerStandin;
+using zingel::driver::Program;
+using zingel::driver::RoomStandin;
+using zingel::driver::TempPath;
+using zingel::driver::Utf8;
+using zingel::driver::WaitUntil;
+using zingel::driver::ZingelApp;
 
 struct Song {
   const char* caption;  // the player's caption, UTF-8
@@ -65,22 +68,10 @@ void Hold(DWORD ms) {
   WaitUntil([&] { return static_cast<LONG>(GetTickCount() - until) >= 0; }, ms + 1000);
 }
 
-std::string Utf8(const std::u16string& text) {
-  const std::wstring wide(text.begin(), text.end());
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
-                      nullptr, nullptr);
-  return out;
-}
-
 std::vector<std::string> PresenceLines() {
   return {Utf8(zingel::PresenceLine),
           Utf8(zingel::ChatLinkLine(zingel::kLinkText, zingel::DownloadUrl))};
 }
-
-using zingel::test::TempPath;
 
 // The player, the room and zingel side by side in the 800x500 desktop.
 void Place(HWND window, int x, int y, int width, int height) {
@@ -129,21 +120,9 @@ struct Programs {
   std::string zingel, player, room, outdir;
 };
 
-struct Room : zingel::test::ChatRoomStandin {
+struct Room : RoomStandin {
   explicit Room(const Programs& programs)
-      : ChatRoomStandin(programs.room, "room.log", {"--title", "#zingel"}) {}
-  size_t LineCount() const { return Posted().size(); }
-  // Waits until the room has posted `count` lines.
-  bool WaitForLines(size_t count) const {
-    return WaitUntil([&] { return LineCount() >= count; });
-  }
-  std::vector<std::string> Transcript() {
-    std::vector<std::string> lines;
-    if (!Command("transcript", &lines) || lines.empty() || lines.back() != "end transcript")
-      return {};
-    lines.pop_back();
-    return lines;
-  }
+      : RoomStandin(programs.room, "room.log", {"--title", "#zingel"}) {}
 };
 
 void PrintTranscript(const std::vector<std::string>& lines) {
@@ -161,8 +140,8 @@ int Failed(const std::string& what) {
 int Scripted(const Programs& programs) {
   Step("starting the stand-in chat room and player");
   Room room(programs);
-  StandinProcess player(programs.player, {"--caption", kSongs[0].caption});
-  if (!room.Command("ping") || !player.Command("ping")) return Failed("a stand-in did not start");
+  PlayerStandin player(programs.player, {"--caption", kSongs[0].caption});
+  if (!room.Ready() || !player.Ready()) return Failed("a stand-in did not start");
   Place(player.FindWindowOfClass("Winamp v1.x"), 10, 10, 440, 110);
   Place(room.FindWindowOfClass("Aim_Chatwnd"), 10, 130, 440, 360);
   Step(std::string("the player shows \"") + kSongs[0].caption + "\"");
@@ -194,15 +173,14 @@ int Scripted(const Programs& programs) {
   };
   if (!app.Click(IDC_COMMAND1) || !announced("start")) return Failed("start announced nothing");
   Hold(kSongMs);
-  if (!player.Command(std::string("caption ") + kSongs[1].caption) || !announced("next song"))
+  if (!player.Show(kSongs[1].caption) || !announced("next song"))
     return Failed("the second song was not announced");
   Hold(kSongMs);
 
   if (!app.Click(IDC_COMMAND3) || !WaitUntil([&] { return !app.MainVisible(); }))
     return Failed("minimize to tray did not hide the window");
   Step("minimised to the tray");
-  if (!player.Command(std::string("caption ") + kSongs[2].caption) ||
-      !announced("still in the tray"))
+  if (!player.Show(kSongs[2].caption) || !announced("still in the tray"))
     return Failed("the song played in the tray was not announced");
   Hold(kSongMs);
   if (!app.PostTrayMessage(WM_LBUTTONDOWN) || !app.WaitForPopupMenu())
@@ -213,7 +191,7 @@ int Scripted(const Programs& programs) {
     return Failed("restore did not bring the window back");
   Step("restored");
 
-  if (!player.Command(std::string("caption ") + kSongs[3].caption) || !announced("restored"))
+  if (!player.Show(kSongs[3].caption) || !announced("restored"))
     return Failed("the last song was not announced");
   const std::string shot = programs.outdir + "\\zingel-demo.bmp";
   Step(SaveScreenshot(shot) ? "took a screenshot of the desktop" : "could not take a screenshot");
@@ -248,8 +226,8 @@ int Interactive(const Programs& programs) {
     std::fclose(file);
   }
   Room room(programs);
-  StandinProcess player(programs.player, {"--playlist", playlist, "--loop"});
-  if (!room.Command("ping") || !player.Command("ping")) return Failed("a stand-in did not start");
+  PlayerStandin player(programs.player, {"--playlist", playlist, "--loop"});
+  if (!room.Ready() || !player.Ready()) return Failed("a stand-in did not start");
   Place(player.FindWindowOfClass("Winamp v1.x"), 10, 10, 440, 110);
   Place(room.FindWindowOfClass("Aim_Chatwnd"), 10, 130, 440, 360);
   ZingelApp app(programs.zingel);
@@ -274,7 +252,7 @@ int main(int argc, char** argv) {
     std::printf("usage: %s ZINGEL PLAYER CHATROOM OUTDIR [--interactive]\n", argv[0]);
     return 2;
   }
-  const Programs programs = {argv[1], argv[2], argv[3], StandinProcess::WindowsPath(argv[4])};
+  const Programs programs = {argv[1], argv[2], argv[3], Program::WindowsPath(argv[4])};
   const bool interactive = argc > 5 && std::string(argv[5]) == "--interactive";
   if (FILE* log = std::fopen((programs.outdir + "\\demo.log").c_str(), "wb")) g_log = log;
   const int code = interactive ? Interactive(programs) : Scripted(programs);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <vector>
 
 #include "player/winamp_api.h"
 #include "support/fake_window_system.h"
@@ -10,44 +11,27 @@ namespace {
 
 using test::FakeWindowSystem;
 
-TEST(PlayerReader, ReadsTheSongFromThePlayerWindow) {
-  struct Case {
-    bool player_open;
+TEST(PlayerReader, ReadsTheSongFromTheFirstPlayerWindow) {
+  struct Window {
+    const char16_t* class_name;
     const char16_t* caption;
+  };
+  struct Case {
+    std::vector<Window> windows;
     const char16_t* song;
   };
-  constexpr Case kCases[] = {
-      {false, u"", u""},
-      {true, u"12. Artist - Title - Winamp", u"Artist - Title"},
-      {true, u"Winamp 5.666 Build 3516", u""},
-      {true, u"", u""},
+  const Case cases[] = {
+      {{{u"Notepad", u"1. Not a player - Winamp"}}, u""},
+      {{{u"Notepad", u"1. Wrong - Winamp"}, {u"Winamp v1.x", u"12. Artist - Title - Winamp"}},
+       u"Artist - Title"},
+      {{{u"WINAMP V1.X", u"1. First - Winamp"}, {u"Winamp v1.x", u"1. Second - Winamp"}}, u"First"},
+      {{{u"Winamp v1.x", u"Winamp 5.666 Build 3516"}}, u""},
   };
-  for (const Case& c : kCases) {
+  for (const Case& c : cases) {
     FakeWindowSystem windows;
-    windows.AddTopWindow(u"Notepad", u"1. Wrong - Winamp");
-    if (c.player_open) windows.AddTopWindow(u"Winamp v1.x", c.caption);
-    PlayerReader reader(windows);
-    EXPECT_EQ(reader.ReadSongTitle(), std::u16string(c.song)) << "open=" << c.player_open;
+    for (const Window& window : c.windows) windows.AddTopWindow(window.class_name, window.caption);
+    EXPECT_EQ(PlayerReader(windows).ReadSongTitle(), c.song);
   }
-}
-
-TEST(PlayerReader, UsesTheFirstPlayerAndFindsItWhateverTheCase) {
-  FakeWindowSystem windows;
-  windows.AddTopWindow(u"WINAMP V1.X", u"1. First - Winamp");
-  windows.AddTopWindow(u"Winamp v1.x", u"1. Second - Winamp");
-  PlayerReader reader(windows);
-  EXPECT_EQ(reader.ReadSongTitle(), u"First");
-}
-
-TEST(PlayerReader, FollowsThePlayerAcrossRestarts) {
-  FakeWindowSystem windows;
-  PlayerReader reader(windows);
-  const WindowHandle first = windows.AddTopWindow(u"Winamp v1.x", u"1. A - Winamp");
-  EXPECT_EQ(reader.ReadSongTitle(), u"A");
-  windows.Close(first);
-  EXPECT_EQ(reader.ReadSongTitle(), u"");
-  windows.AddTopWindow(u"Winamp v1.x", u"2. B - Winamp");
-  EXPECT_EQ(reader.ReadSongTitle(), u"B");
 }
 
 // A window system whose text reads fail the way an allocation can.
@@ -65,8 +49,7 @@ class ThrowingWindowSystem final : public WindowSystem {
 
 TEST(PlayerReader, TurnsAnyFailureIntoNoSong) {
   ThrowingWindowSystem windows;
-  PlayerReader reader(windows);
-  EXPECT_EQ(reader.ReadSongTitle(), u"");
+  EXPECT_EQ(PlayerReader(windows).ReadSongTitle(), u"");
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "support/cp1252.h"
-
 namespace zingel::test {
 
 namespace {
@@ -18,7 +16,7 @@ bool SameClass(const std::u16string& a, const std::u16string& b) {
 WindowHandle FakeWindowSystem::AddTopWindow(const std::u16string& class_name,
                                             const std::u16string& text) {
   const WindowHandle handle = next_handle_++;
-  windows_[handle] = Window{class_name, ToCp1252(text), 0};
+  windows_[handle] = Window{class_name, text, 0};
   return handle;
 }
 
@@ -34,11 +32,7 @@ void FakeWindowSystem::Close(WindowHandle window) {
 }
 
 void FakeWindowSystem::SetText(WindowHandle window, const std::u16string& text) {
-  windows_.at(window).bytes = ToCp1252(text);
-}
-
-std::string FakeWindowSystem::Bytes(WindowHandle window) const {
-  return windows_.at(window).bytes;
+  windows_.at(window).text = text;
 }
 
 std::vector<WindowHandle> FakeWindowSystem::ChildrenOf(WindowHandle parent) const {
@@ -55,7 +49,6 @@ WindowHandle FakeWindowSystem::FindTopWindow(const std::u16string& class_name) {
 
 WindowHandle FakeWindowSystem::FindChildWindow(WindowHandle parent, WindowHandle after,
                                                const std::u16string& class_name) {
-  ++find_calls_;
   if (parent != 0 && !Exists(parent)) return 0;
   const std::vector<WindowHandle> children = ChildrenOf(parent);
   auto it = children.begin();
@@ -71,14 +64,13 @@ WindowHandle FakeWindowSystem::FindChildWindow(WindowHandle parent, WindowHandle
 }
 
 std::u16string FakeWindowSystem::ReadWindowText(WindowHandle window) {
-  if (!Exists(window)) return {};
-  return FromCp1252(windows_.at(window).bytes);
+  return Exists(window) ? windows_.at(window).text : std::u16string();
 }
 
 void FakeWindowSystem::WriteWindowText(WindowHandle window, const std::u16string& text) {
   if (!Exists(window)) return;
-  windows_.at(window).bytes = ToCp1252(text);
-  events_.push_back({Action::kWrite, window, ToCp1252(text)});
+  windows_.at(window).text = text;
+  events_.push_back({Action::kWrite, window, text});
 }
 
 void FakeWindowSystem::PressButton(WindowHandle window) {
@@ -91,8 +83,7 @@ void FakeWindowSystem::WriteAndPress(WindowHandle box, const std::u16string& tex
   if (!may_replace(ReadWindowText(box))) return;
   WriteWindowText(box, text);
   PressButton(button);
-  // The chat client empties its input box when it posts it.
-  if (Exists(box) && Exists(button)) windows_.at(box).bytes.clear();
+  if (Exists(box) && Exists(button)) windows_.at(box).text.clear();
 }
 
 }  // namespace zingel::test

@@ -8,17 +8,17 @@
 
 namespace zingel::test {
 
-// An in-memory WindowSystem that keeps the real one's contract: class names
-// match without regard to case, children keep their order, `after` must be a
-// child of `parent`, parent 0 searches the top-level windows, window 0 reads ""
-// and ignores writes and presses. Text is held as code page 1252 bytes.
+// An in-memory WindowSystem that keeps the real one's contract: class names match without regard
+// to case, children keep their order, `after` must be a child of `parent`, parent 0 searches the
+// top-level windows, window 0 reads "" and ignores writes and presses. Its send buttons post the
+// input box and empty it, as the chat client's do.
 class FakeWindowSystem final : public WindowSystem {
  public:
   enum class Action { kWrite, kPress };
   struct Event {
     Action action;
     WindowHandle window;
-    std::string bytes;  // the text written, for kWrite
+    std::u16string text;  // the text written, for kWrite
   };
 
   WindowHandle AddTopWindow(const std::u16string& class_name, const std::u16string& text = u"");
@@ -26,10 +26,8 @@ class FakeWindowSystem final : public WindowSystem {
   // Removes a window and its children.
   void Close(WindowHandle window);
   void SetText(WindowHandle window, const std::u16string& text);
-  std::string Bytes(WindowHandle window) const;
 
   const std::vector<Event>& Events() const { return events_; }
-  int FindCalls() const { return find_calls_; }
 
   WindowHandle FindTopWindow(const std::u16string& class_name) override;
   WindowHandle FindChildWindow(WindowHandle parent, WindowHandle after,
@@ -43,7 +41,7 @@ class FakeWindowSystem final : public WindowSystem {
  private:
   struct Window {
     std::u16string class_name;
-    std::string bytes;
+    std::u16string text;
     WindowHandle parent = 0;
   };
   std::vector<WindowHandle> ChildrenOf(WindowHandle parent) const;
@@ -52,7 +50,6 @@ class FakeWindowSystem final : public WindowSystem {
   std::map<WindowHandle, Window> windows_;  // handles grow, so map order = creation order
   WindowHandle next_handle_ = 0x100;
   std::vector<Event> events_;
-  int find_calls_ = 0;
 };
 
 }  // namespace zingel::test

@@ -1,274 +1,348 @@
-// The real zingel.exe, driven from another program through its windows only,
-// with the stand-in player and chat room. What reaches the room is read from
-// the room's log: the exact ANSI bytes of every line posted.
+// The real zingel.exe, driven from another program through its windows only, with the stand-in
+// player and chat room: the program's wiring as a user meets it. What reaches the room is read
+// from the room's log: the exact ANSI bytes of every line posted.
 
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "chat/presence.h"
-#include "standin_process.h"
+#include "standins.h"
 #include "test_harness.h"
 #include "ui/resource.h"
 #include "zingel_app.h"
 
 namespace {
 
-using zingel::test::StandinProcess;
+using zingel::driver::PlayerStandin;
+using zingel::driver::PresenceBytes;
+using zingel::driver::RoomStandin;
+using zingel::driver::TempPath;
+using zingel::driver::ZingelApp;
+using zingel::test::Fail;
+using zingel::test::Printable;
 using zingel::test::WaitUntil;
-using zingel::test::ZingelApp;
 
-std::string g_zingel_exe;
-std::string g_player_exe;
-std::string g_chatroom_exe;
+std::string g_zingel;
+std::string g_player;
+std::string g_room;
 
 // The tray menu's items, by position.
 constexpr int kMenuExit = 0;
 constexpr int kMenuRestore = 1;
 constexpr int kMenuAbout = 2;
+// Whatever the other programs do, a posted click takes effect within this.
+constexpr DWORD kClickBoundMs = 1000;
+// Clicks while a peer is silent are spread out, so that poll ticks run between them.
+constexpr DWORD kClickEveryMs = 400;
+constexpr DWORD kHangMs = 3000;
+// Captions of the flood, each shown 5 ms: shorter than a poll, so it changes on every one.
+constexpr int kFloodCaptions = 300;
 
-const std::vector<std::string> kPresence = zingel::test::PresenceBytes();
-
-// A failed expectation that makes the rest of a session pointless.
-bool Expect(bool ok, const std::string& what, int line) {
-  if (!ok) zingel::test::Fail(__FILE__, line, what);
-  return ok;
-}
-#define EXPECT_OR_RETURN(condition, what) \
-  if (!Expect((condition), (what), __LINE__)) return
-
-struct ChatRoom : zingel::test::ChatRoomStandin {
-  explicit ChatRoom(const char* log_name) : ChatRoomStandin(g_chatroom_exe, log_name) {}
-  std::vector<std::string> Lines() const { return Posted(); }
-  // Waits for `expected` to arrive, then compares the whole log with it.
-  bool Holds(const std::vector<std::string>& expected) const {
-    WaitUntil([&] { return Lines().size() >= expected.size(); });
-    return Lines() == expected;
+#define EXPECT_OR_RETURN(condition, what)        \
+  if (!(condition)) {                            \
+    Fail(__FILE__, __LINE__, std::string(what)); \
+    return;                                      \
   }
-};
 
-std::string Describe(const std::vector<std::string>& lines) {
+std::string Caption(const std::string& song) {
+  return "1. " + song + " - Winamp";
+}
+
+std::string Line(const std::string& song, const std::string& prefix = "-=>") {
+  return "<b>" + prefix + "</b> " + song;
+}
+
+std::string Shown(const std::vector<std::string>& lines) {
   std::string out;
-  for (const auto& line : lines) out += "\n    '" + zingel::test::Printable(line) + "'";
+  for (const std::string& line : lines) {
+    out += "\n    '" + Printable(line.size() > 100 ? line.substr(0, 100) + "..." : line) + "'";
+  }
   return out;
 }
 
-// The room log against the lines expected so far, with both in the message.
-#define CHECK_ROOM(room, expected, when)                                                   \
-  do {                                                                                     \
-    if (!(room).Holds(expected))                                                           \
-      zingel::test::Fail(__FILE__, __LINE__,                                               \
-                         std::string(when) + ": the room got" + Describe((room).Lines()) + \
-                             "\n  want" + Describe(expected));                             \
-  } while (0)
+// Waits until the room has posted as many lines after the first `from` as expected, then
+// compares them.
+void ExpectPosted(const RoomStandin& room, const std::vector<std::string>& expected,
+                  const std::string& when, std::size_t from = 0) {
+  std::vector<std::string> posted;
+  WaitUntil([&] { return (posted = room.Posted()).size() >= from + expected.size(); });
+  posted.erase(posted.begin(),
+               posted.begin() + static_cast<std::ptrdiff_t>(std::min(from, posted.size())));
+  if (posted != expected)
+    Fail(__FILE__, __LINE__,
+         when + ": the room got" + Shown(posted) + "\n  want" + Shown(expected));
+}
 
-struct Player : StandinProcess {
-  explicit Player(const std::string& caption)
-      : StandinProcess(g_player_exe, {"--caption", caption}) {
-    CHECK(Command("ping"));
-  }
-};
+void ExpectSong(const ZingelApp& app, const std::u16string& song, const std::string& when) {
+  if (!WaitUntil([&] { return app.ControlText(IDC_TEXT1) == song; }))
+    Fail(__FILE__, __LINE__,
+         when + ": the song box shows '" + Printable(app.ControlText(IDC_TEXT1)) + "'");
+}
 
 struct ControlState {
   int id;
-  const char16_t* text;
+  const char16_t* text;  // nullptr: not checked
   bool enabled;
 };
 
-void CheckControls(const ZingelApp& app, const std::vector<ControlState>& states,
-                   const char* when) {
+void ExpectControls(const ZingelApp& app, const std::vector<ControlState>& states,
+                    const std::string& when) {
   for (const ControlState& state : states) {
+    const std::string what = when + ": control " + std::to_string(state.id);
     if (state.text && app.ControlText(state.id) != state.text)
-      zingel::test::Fail(__FILE__, __LINE__,
-                         std::string(when) + ": control " + std::to_string(state.id) + " shows '" +
-                             zingel::test::Printable(app.ControlText(state.id)) + "', want '" +
-                             zingel::test::Printable(std::u16string(state.text)) + "'");
-    if (app.Enabled(state.id) != state.enabled)
-      zingel::test::Fail(__FILE__, __LINE__,
-                         std::string(when) + ": control " + std::to_string(state.id) + " is " +
-                             (state.enabled ? "disabled" : "enabled"));
+      Fail(__FILE__, __LINE__, what + " shows '" + Printable(app.ControlText(state.id)) + "'");
+    if (app.Enabled(state.id) != state.enabled) Fail(__FILE__, __LINE__, what + " enabled wrong");
   }
 }
 
-// Start-up up to the visible main window; false (with a failure) otherwise.
-bool OpenMainWindow(ZingelApp& app) {
-  const HWND box = app.WaitForMessageBox();
-  if (!Expect(box != nullptr, "no welcome box appeared", __LINE__)) return false;
-  return Expect(ZingelApp::DismissBox(box), "the welcome box did not go on OK", __LINE__) &&
-         Expect(app.WaitForMainWindow() != nullptr, "no main window after the welcome box",
-                __LINE__);
+// Posts a click on start or stop and waits, at most the bound, until the buttons show it.
+// IsWindowEnabled reads their state without asking zingel.
+bool ClickWithinBound(const ZingelApp& app, int id) {
+  const bool running = id == IDC_COMMAND1;
+  const DWORD posted = GetTickCount();
+  if (!app.Click(id)) return false;
+  while (app.Enabled(IDC_COMMAND2) != running || app.Enabled(IDC_COMMAND1) == running) {
+    if (GetTickCount() - posted > kClickBoundMs) return false;
+    Sleep(1);
+  }
+  return true;
 }
 
-WIN_TEST(AScriptedSessionAnnouncesEachSongOnce) {
-  ChatRoom room("session.log");
-  Player player("1. First Song - Winamp");
-  ZingelApp app(g_zingel_exe);
-  EXPECT_OR_RETURN(app.Started(), "zingel did not start");
+// Stop and start in turn until `ms` have passed, each click within the bound; leaves it running.
+void ClickThrough(const ZingelApp& app, DWORD ms, const std::string& when) {
+  const DWORD start = GetTickCount();
+  int clicks = 0;
+  for (int id = IDC_COMMAND2;; id = id == IDC_COMMAND1 ? IDC_COMMAND2 : IDC_COMMAND1) {
+    const DWORD posted = GetTickCount();
+    if (!ClickWithinBound(app, id)) {
+      Fail(__FILE__, __LINE__, when + ": click " + std::to_string(clicks + 1) + " took over 1 s");
+      return;
+    }
+    ++clicks;
+    if (id == IDC_COMMAND1 && GetTickCount() - start >= ms) return;
+    while (GetTickCount() - posted < kClickEveryMs) Sleep(5);
+  }
+}
 
-  // Start-up: the presence lines go out before the welcome box shows, and
-  // the main window shows only once the box is gone.
+WIN_TEST(ASessionAsAUserLivesIt) {
+  RoomStandin room(g_room, "session.log");
+  PlayerStandin player(g_player, {"--caption", "1. First Song - Winamp"});
+  ZingelApp app(g_zingel);
+  EXPECT_OR_RETURN(room.Ready() && player.Ready() && app.Started(), "a program did not start");
+
+  // Start-up: the presence lines go out before the welcome box shows, and the main window shows
+  // only once the box is gone.
   const HWND welcome = app.WaitForMessageBox();
   EXPECT_OR_RETURN(welcome != nullptr, "no welcome box titled zingel appeared");
-  CHECK(room.Lines() == kPresence);
+  CHECK(room.Posted() == PresenceBytes());
   CHECK_EQ(ZingelApp::BoxText(welcome), std::u16string(u"thank you for hosting teskin"));
   CHECK(app.WaitForMainWindow(0) == nullptr);
-  EXPECT_OR_RETURN(ZingelApp::DismissBox(welcome), "the welcome box did not go on OK");
-  EXPECT_OR_RETURN(app.WaitForMainWindow() != nullptr, "no main window after the welcome box");
+  EXPECT_OR_RETURN(ZingelApp::DismissBox(welcome) && app.WaitForMainWindow(),
+                   "no main window after the welcome box");
   CHECK_EQ(ZingelApp::Text(app.Main()), std::u16string(u"zingel"));
-
   const std::vector<std::u16string> prefixes = {u"-=(", u"-=(\u00A4", u"-=[", u"-=[\u00A4", u"-=>"};
   CHECK(app.Combo1Items() == prefixes);
   CHECK_EQ(app.Combo1Selection(), -1);
-  CheckControls(app,
-                {{IDC_COMBO1, u"", true},
-                 {IDC_TEXT1, u"Current Song", false},
-                 {IDC_COMMAND1, u"start", true},
-                 {IDC_COMMAND2, u"stop", false},
-                 {IDC_COMMAND3, u"minimize to tray", true}},
-                "at start");
-  std::vector<std::string> expected = kPresence;
-  CHECK_ROOM(room, expected, "at start");
+  ExpectControls(app,
+                 {{IDC_COMBO1, u"", true},
+                  {IDC_TEXT1, u"Current Song", false},
+                  {IDC_COMMAND1, u"start", true},
+                  {IDC_COMMAND2, u"stop", false},
+                  {IDC_COMMAND3, u"minimize to tray", true}},
+                 "at start");
 
   // Start sends the playing song at once with the chosen prefix.
   EXPECT_OR_RETURN(app.SelectPrefix(3), "cannot choose the fourth prefix");
-  CHECK_EQ(app.ControlText(IDC_COMBO1), std::u16string(u"-=[\u00A4"));
   EXPECT_OR_RETURN(app.Click(IDC_COMMAND1) && app.Sync(), "the start click was not handled");
+  std::vector<std::string> expected = PresenceBytes();
   expected.push_back("<b>-=[\xA4</b> First Song");
-  CHECK_ROOM(room, expected, "after start");
-  CheckControls(app,
-                {{IDC_COMBO1, nullptr, false},
-                 {IDC_TEXT1, u"First Song", false},
-                 {IDC_COMMAND1, nullptr, false},
-                 {IDC_COMMAND2, nullptr, true},
-                 {IDC_COMMAND3, nullptr, true}},
-                "after start");
+  ExpectPosted(room, expected, "after start");
+  ExpectControls(app,
+                 {{IDC_COMBO1, u"-=[\u00A4", false},
+                  {IDC_TEXT1, u"First Song", false},
+                  {IDC_COMMAND1, nullptr, false},
+                  {IDC_COMMAND2, nullptr, true},
+                  {IDC_COMMAND3, nullptr, true}},
+                 "after start");
 
   // The same song paused is no change; the next song is one line.
-  CHECK(player.Command("caption 1. First Song - Winamp [Paused]"));
-  CHECK(player.Command("caption 12. Second Song - Winamp"));
+  CHECK(player.Show("1. First Song - Winamp [Paused]"));
+  CHECK(player.Show("12. Second Song - Winamp"));
   expected.push_back("<b>-=[\xA4</b> Second Song");
-  CHECK_ROOM(room, expected, "after a pause and a song change");
-  CHECK(WaitUntil([&] { return app.ControlText(IDC_TEXT1) == u"Second Song"; }));
+  ExpectPosted(room, expected, "after a pause and a song change");
 
-  // The tray callback counts only while the icon is shown: a mouse move at
-  // x 513 over the visible window is no left press on the icon.
+  // The tray callback counts only while the icon is shown: a mouse move at x 513 over the
+  // visible window is no left press on the icon.
   CHECK(app.PostTrayMessage(WM_LBUTTONDOWN) && app.Sync());
   CHECK(app.PopupMenu() == nullptr);
 
-  // Stop, then start with the same song: nothing is sent.
+  // Stop, then start with the same song: nothing is sent. A song that changes while stopped is
+  // not read until start sends it, with a prefix typed meanwhile.
   EXPECT_OR_RETURN(app.Click(IDC_COMMAND2) && app.Sync(), "the stop click was not handled");
-  CheckControls(app,
-                {{IDC_COMBO1, nullptr, true},
-                 {IDC_TEXT1, u"Second Song", false},
-                 {IDC_COMMAND1, nullptr, true},
-                 {IDC_COMMAND2, nullptr, false}},
-                "after stop");
-  EXPECT_OR_RETURN(app.Click(IDC_COMMAND1) && app.Sync(), "the second start was not handled");
-  CHECK_ROOM(room, expected, "after stop and start with the same song");
-
-  // A typed prefix; a song that changed while stopped goes out on start.
-  EXPECT_OR_RETURN(app.Click(IDC_COMMAND2) && app.Sync(), "the second stop was not handled");
-  CHECK(player.Command("caption 3. Third Song - Winamp"));
-  // Stopped, nothing polls: the song box keeps the last song.
+  ExpectControls(app,
+                 {{IDC_COMBO1, nullptr, true},
+                  {IDC_TEXT1, u"Second Song", false},
+                  {IDC_COMMAND1, nullptr, true},
+                  {IDC_COMMAND2, nullptr, false}},
+                 "after stop");
+  EXPECT_OR_RETURN(app.Click(IDC_COMMAND1) && app.Click(IDC_COMMAND2) && app.Sync(),
+                   "start and stop were not handled");
+  CHECK(player.Show("3. Third Song - Winamp"));
   CHECK(app.Sync());
   CHECK_EQ(app.ControlText(IDC_TEXT1), std::u16string(u"Second Song"));
   CHECK(app.TypePrefix(u"~\u00A4~"));
   EXPECT_OR_RETURN(app.Click(IDC_COMMAND1) && app.Sync(), "the third start was not handled");
   expected.push_back("<b>~\xA4~</b> Third Song");
-  CHECK_ROOM(room, expected, "after a typed prefix and start");
+  ExpectPosted(room, expected, "after stop, start, a typed prefix and start");
 
   // Minimise: the window hides in the tray and announcing goes on.
   EXPECT_OR_RETURN(app.Click(IDC_COMMAND3) && app.Sync(), "the minimise click was not handled");
   CHECK(!app.MainVisible());
   CHECK(app.TrayIconShown());
-  CHECK(player.Command("caption 4. Fourth Song - Winamp"));
+  CHECK(player.Show("4. Fourth Song - Winamp"));
   expected.push_back("<b>~\xA4~</b> Fourth Song");
-  CHECK_ROOM(room, expected, "while in the tray");
+  ExpectPosted(room, expected, "while in the tray");
 
-  // Only a left press on the icon opens the menu.
+  // A restarted shell has lost the icon and says "TaskbarCreated": zingel adds it again.
+  CHECK(app.HoldTrayIcon(false) && !app.TrayIconShown());
+  CHECK(PostMessageA(app.Main(), RegisterWindowMessageA("TaskbarCreated"), 0, 0));
+  CHECK(WaitUntil([&] { return app.TrayIconShown(); }));
+
+  // Only a left press on the icon opens the menu; none opens over the about box.
   for (const UINT other : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONUP, WM_LBUTTONDBLCLK}) {
     CHECK(app.PostTrayMessage(other) && app.Sync());
     if (app.PopupMenu() != nullptr)
-      zingel::test::Fail(__FILE__, __LINE__,
-                         "tray message " + std::to_string(other) + " opened the menu");
+      Fail(__FILE__, __LINE__, "tray message " + std::to_string(other));
   }
-  EXPECT_OR_RETURN(app.PostTrayMessage(WM_LBUTTONDOWN) && app.WaitForPopupMenu() != nullptr,
-                   "a left press on the tray icon opened no menu");
-  EXPECT_OR_RETURN(app.ChooseMenuItem(kMenuAbout), "cannot choose about in the tray menu");
+  EXPECT_OR_RETURN(app.PostTrayMessage(WM_LBUTTONDOWN) && app.WaitForPopupMenu() &&
+                       app.ChooseMenuItem(kMenuAbout),
+                   "cannot choose about in the tray menu");
   const HWND about = app.WaitForMessageBox();
   EXPECT_OR_RETURN(about != nullptr, "about opened no box titled zingel");
   CHECK_EQ(ZingelApp::BoxText(about), std::u16string(u"have any questions IM me S/N: Brask2261"));
-  // One popup at a time: the icon opens no menu over the about box.
   CHECK(app.PostTrayMessage(WM_LBUTTONDOWN) && app.Sync());
   CHECK(app.PopupMenu() == nullptr);
   CHECK(ZingelApp::DismissBox(about));
   CHECK(!app.MainVisible());
 
   // Restore: the window comes back and the icon goes.
-  EXPECT_OR_RETURN(app.PostTrayMessage(WM_LBUTTONDOWN) && app.WaitForPopupMenu() != nullptr,
-                   "the tray menu did not open again after about");
-  EXPECT_OR_RETURN(app.ChooseMenuItem(kMenuRestore) && app.Sync(),
+  EXPECT_OR_RETURN(app.PostTrayMessage(WM_LBUTTONDOWN) && app.WaitForPopupMenu() &&
+                       app.ChooseMenuItem(kMenuRestore) && app.Sync(),
                    "cannot choose restore in the tray menu");
-  CHECK(app.MainVisible());
-  CHECK(!IsIconic(app.Main()));
+  CHECK(app.MainVisible() && !IsIconic(app.Main()));
   CHECK(!app.TrayIconShown());
-  CHECK(app.PostTrayMessage(WM_LBUTTONDOWN) && app.Sync());
-  CHECK(app.PopupMenu() == nullptr);
-  CHECK(player.Command("caption 5. Fifth Song - Winamp"));
-  expected.push_back("<b>~\xA4~</b> Fifth Song");
-  CHECK_ROOM(room, expected, "after restore");
 
-  // A second start hands over to this zingel, which leaves the tray, and
-  // ends without a word to the room or a welcome box (which would hold it).
+  // A second start hands over to this zingel, which leaves the tray, and ends without a word to
+  // the room or a welcome box (which would hold it).
   EXPECT_OR_RETURN(app.Click(IDC_COMMAND3) && app.Sync() && !app.MainVisible(),
                    "minimize to tray did not hide the window");
   {
-    ZingelApp second(g_zingel_exe);
+    ZingelApp second(g_zingel);
     EXPECT_OR_RETURN(second.WaitForExit(), "a second zingel did not end at once");
     CHECK_EQ(second.ExitCode(), DWORD{0});
   }
   // Visible comes first in restoring, so wait for the rest of it.
   CHECK(WaitUntil([&] { return app.MainVisible(); }) && app.Sync());
   CHECK(!app.TrayIconShown());
-  CHECK_ROOM(room, expected, "after a second start");
 
-  // A tray icon the shell refuses leaves the window up, announcing. The shell
-  // refuses a second icon under one window and id, as a starting one refuses any.
+  // A tray icon the shell refuses leaves the window up, announcing. The shell refuses a second
+  // icon under one window and id, as a starting one refuses any.
   EXPECT_OR_RETURN(app.HoldTrayIcon(true), "cannot add an icon under zingel's window and id");
-  EXPECT_OR_RETURN(app.Click(IDC_COMMAND3) && app.Sync(),
-                   "the minimise with a refused icon was not handled");
-  CHECK(app.MainVisible());
-  CHECK(!IsIconic(app.Main()));
-  CHECK(player.Command("caption 6. Sixth Song - Winamp"));
-  expected.push_back("<b>~\xA4~</b> Sixth Song");
-  CHECK_ROOM(room, expected, "after a refused tray icon");
-  // zingel's restore deletes the icon under its id, usually ours already.
+  EXPECT_OR_RETURN(app.Click(IDC_COMMAND3) && app.Sync(), "the minimise was not handled");
+  CHECK(app.MainVisible() && !IsIconic(app.Main()));
+  CHECK(player.Show("5. Fifth Song - Winamp"));
+  expected.push_back("<b>~\xA4~</b> Fifth Song");
+  ExpectPosted(room, expected, "after a refused tray icon");
   app.HoldTrayIcon(false);
 
   // Exit from the tray: the presence lines, then the program ends.
-  EXPECT_OR_RETURN(app.Click(IDC_COMMAND3) && app.Sync(),
-                   "the minimise before exit was not handled");
-  EXPECT_OR_RETURN(app.PostTrayMessage(WM_LBUTTONDOWN) && app.WaitForPopupMenu() != nullptr,
-                   "the tray menu did not open for exit");
-  CHECK(app.ChooseMenuItem(kMenuExit));
+  EXPECT_OR_RETURN(app.Click(IDC_COMMAND3) && app.Sync() && app.PostTrayMessage(WM_LBUTTONDOWN) &&
+                       app.WaitForPopupMenu() && app.ChooseMenuItem(kMenuExit),
+                   "cannot choose exit in the tray menu");
   EXPECT_OR_RETURN(app.WaitForExit(), "zingel still runs after exit in the tray menu");
   CHECK_EQ(app.ExitCode(), DWORD{0});
-  CHECK(!app.HasWindows());
-  expected.insert(expected.end(), kPresence.begin(), kPresence.end());
-  CHECK_ROOM(room, expected, "after exit");
+  const std::vector<std::string> presence = PresenceBytes();
+  expected.insert(expected.end(), presence.begin(), presence.end());
+  ExpectPosted(room, expected, "after exit");
 }
 
-WIN_TEST(AClosingRequestFromAnotherProgramEndsItTheSameWay) {
-  ChatRoom room("close.log");
-  ZingelApp app(g_zingel_exe);
-  EXPECT_OR_RETURN(app.Started(), "zingel did not start");
-  if (!OpenMainWindow(app)) return;
-  EXPECT_OR_RETURN(app.PostClose(), "cannot post WM_CLOSE");
-  EXPECT_OR_RETURN(app.WaitForExit(), "zingel still runs after WM_CLOSE");
+// Silent peers, then a flood of changes, then a close from another program, in one run.
+WIN_TEST(SilentPeersAndAFloodNeitherFreezeItNorRepeatSongs) {
+  RoomStandin room(g_room, "stress.log");
+  auto player = std::make_unique<PlayerStandin>(
+      g_player, std::vector<std::string>{"--caption", Caption("Alpha")});
+  ZingelApp app(g_zingel);
+  EXPECT_OR_RETURN(room.Ready() && player->Ready() && app.Open(), "the programs did not start");
+  EXPECT_OR_RETURN(app.TypePrefix(u"-=>") && ClickWithinBound(app, IDC_COMMAND1),
+                   "start took over 1 s");
+  std::vector<std::string> expected = PresenceBytes();
+  expected.push_back(Line("Alpha"));
+  ExpectPosted(room, expected, "after start");
+
+  // A silent player is no new song: the song box keeps it and nothing is posted, through stop and
+  // start too. A song that changed meanwhile is announced once when the player answers.
+  CHECK(player->Command("hang " + std::to_string(kHangMs)));
+  ClickThrough(app, kHangMs - 1000, "while the player is silent");
+  CHECK_EQ(app.ControlText(IDC_TEXT1), std::u16string(u"Alpha"));
+  CHECK(room.Posted() == expected);
+  CHECK(player->Show(Caption("Beta")));  // taken once the hang is over
+  expected.push_back(Line("Beta"));
+  ExpectPosted(room, expected, "after the player answered with another song");
+
+  // A silent room loses the lines meant for it while the song box follows the player, and the
+  // first change after it answers is announced.
+  CHECK(room.Command("hang " + std::to_string(kHangMs)));
+  CHECK(player->Show(Caption("Gamma")));
+  ExpectSong(app, u"Gamma", "while the room is silent");
+  ClickThrough(app, kHangMs - 1000, "while the room is silent");
+  CHECK(room.Command("ping"));
+  CHECK(player->Show(Caption("Delta")));
+  expected.push_back(Line("Delta"));
+  ExpectPosted(room, expected, "after the room answered, then the song changed");
+
+  // A player whose caption changes on every poll, then stays on the last.
+  player.reset();
+  ExpectSong(app, u"", "after the player ended");
+  const std::string playlist = TempPath("flood.txt");
+  std::map<std::string, int> order;
+  if (FILE* file = std::fopen(playlist.c_str(), "wb")) {
+    for (int i = 0; i < kFloodCaptions; ++i) {
+      const std::string song = i + 1 < kFloodCaptions ? "Flood " + std::to_string(i) : "Final";
+      std::fprintf(file, "5\t%s\n", Caption(song).c_str());
+      order[Line(song)] = i;
+    }
+    std::fclose(file);
+  }
+  const std::size_t before_flood = room.Posted().size();
+  PlayerStandin flood(g_player, {"--playlist", playlist});
+  ExpectSong(app, u"Final", "after the flood");
+  WaitUntil([&] {
+    const std::vector<std::string> lines = room.Posted();
+    return !lines.empty() && lines.back() == Line("Final");
+  });
+  // Each line a caption shown after the one before: in order, none twice, none made up.
+  const std::vector<std::string> posted = room.Posted();
+  int last = -1;
+  for (std::size_t i = before_flood; i < posted.size(); ++i) {
+    const auto found = order.find(posted[i]);
+    if (found == order.end() || found->second <= last) {
+      Fail(__FILE__, __LINE__, "flood line " + Shown({posted[i]}) + " out of order");
+      break;
+    }
+    last = found->second;
+  }
+  CHECK_EQ(last, kFloodCaptions - 1);
+  std::printf("flood: %d captions, %zu lines\n", kFloodCaptions, posted.size() - before_flood);
+  DeleteFileA(playlist.c_str());
+
+  // Closed by another program: the presence lines, then the end.
+  const std::size_t before_close = room.Posted().size();
+  EXPECT_OR_RETURN(app.PostClose() && app.WaitForExit(), "zingel did not end on WM_CLOSE");
   CHECK_EQ(app.ExitCode(), DWORD{0});
-  CHECK(!app.HasWindows());
-  std::vector<std::string> expected = kPresence;
-  expected.insert(expected.end(), kPresence.begin(), kPresence.end());
-  CHECK_ROOM(room, expected, "after WM_CLOSE");
+  ExpectPosted(room, PresenceBytes(), "after WM_CLOSE", before_close);
 }
 
 }  // namespace
@@ -278,8 +352,8 @@ int main(int argc, char** argv) {
     std::printf("usage: %s ZINGEL_EXE PLAYER_EXE CHATROOM_EXE\n", argv[0]);
     return 2;
   }
-  g_zingel_exe = argv[1];
-  g_player_exe = argv[2];
-  g_chatroom_exe = argv[3];
+  g_zingel = argv[1];
+  g_player = argv[2];
+  g_room = argv[3];
   return zingel::test::RunAll();
 }

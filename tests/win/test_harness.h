@@ -2,14 +2,16 @@
 // A minimal test harness for the Windows-side test programs: GoogleTest does
 // not build with the -win32 MinGW toolchain.
 
-#include <windows.h>
-
 #include <cstdio>
-#include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "wait.h"
+
 namespace zingel::test {
+
+using driver::WaitUntil;
 
 struct TestCase {
   const char* name;
@@ -30,37 +32,21 @@ struct Registrar {
   Registrar(const char* name, void (*body)()) { Registry().push_back({name, body}); }
 };
 
-// Printable form of a UTF-16 string: ASCII as is, everything else as \uXXXX.
-inline std::string Printable(const std::u16string& text) {
+// Printable form of a text: ASCII as is, other units as \xHH or \uXXXX.
+template <typename Char>
+std::string Printable(const std::basic_string<Char>& text) {
   std::string out;
-  for (char16_t c : text) {
-    if (c >= 0x20 && c < 0x7F) {
-      out += static_cast<char>(c);
-    } else {
-      char buffer[8];
-      std::snprintf(buffer, sizeof buffer, "\\u%04X", static_cast<unsigned>(c));
-      out += buffer;
-    }
-  }
-  return out;
-}
-
-inline std::string Printable(const std::string& bytes) {
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (c >= 0x20 && c < 0x7F) {
-      out += static_cast<char>(c);
-    } else {
-      char buffer[8];
-      std::snprintf(buffer, sizeof buffer, "\\x%02X", static_cast<unsigned>(c));
-      out += buffer;
-    }
+  for (const Char c : text) {
+    const auto unit = static_cast<unsigned>(static_cast<std::make_unsigned_t<Char>>(c));
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, sizeof(Char) == 1 ? "\\x%02X" : "\\u%04X", unit);
+    out += unit >= 0x20 && unit < 0x7F ? std::string(1, static_cast<char>(unit)) : escaped;
   }
   return out;
 }
 
 template <typename T>
-std::string Printable(const T& value) {
+std::string Printable(const T& value) requires std::is_arithmetic_v<T> {
   return std::to_string(value);
 }
 
@@ -68,22 +54,6 @@ inline void Fail(const char* file, int line, const std::string& what) {
   ++FailureCount();
   std::printf("%s:%d: FAILED: %s\n", file, line, what.c_str());
   std::fflush(stdout);
-}
-
-// Polls `condition` until it holds or `timeout_ms` passes, pumping this
-// thread's messages meanwhile. Generous deadlines: CI machines are busy.
-inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms = 20000) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (condition()) return true;
-    if (GetTickCount() - start > timeout_ms) return condition();
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(10);
-  }
 }
 
 inline int RunAll() {

@@ -2,11 +2,9 @@
 
 #include <shellapi.h>
 
-#include "standin_process.h"
-#include "test_harness.h"
 #include "ui/resource.h"
 
-namespace zingel::test {
+namespace zingel::driver {
 namespace {
 
 constexpr wchar_t kTitle[] = L"zingel";
@@ -14,36 +12,12 @@ constexpr UINT kTrayIconId = 1;
 // Above any text limit an edit control starts with.
 constexpr LRESULT kMarkerBase = 0x10000000;
 
-std::wstring Wide(const std::string& utf8) {
-  std::wstring out(utf8.size(), L'\0');
-  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                       out.data(), static_cast<int>(out.size()));
-  out.resize(static_cast<size_t>(size > 0 ? size : 0));
-  return out;
-}
-
 // A message to another process that gives up after the deadline, 0 then.
 LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, ZingelApp::kDeadlineMs,
-                           &result))
+  if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, kDeadlineMs, &result))
     return 0;
   return static_cast<LRESULT>(result);
-}
-
-struct WindowSearch {
-  DWORD process_id;
-  bool found;
-};
-
-// EnumWindows callback, stopping at the first window of the process. A plain
-// function: the callback is stdcall in the 32-bit build, which a lambda is not.
-BOOL CALLBACK FindAnyWindowOf(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<WindowSearch*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  search->found = owner == search->process_id;
-  return !search->found;
 }
 
 // A bare record naming zingel's icon.
@@ -61,44 +35,19 @@ std::u16string FromWide(const std::wstring& text) {
 
 }  // namespace
 
-ZingelApp::ZingelApp(const std::string& exe) {
-  const std::wstring path = Wide(StandinProcess::WindowsPath(exe));
-  std::wstring command_line = L"\"" + path + L"\"";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &info)) {
-    std::printf("cannot start %s (error %lu)\n", exe.c_str(), GetLastError());
-    return;
-  }
-  CloseHandle(info.hThread);
-  process_ = info.hProcess;
-  process_id_ = info.dwProcessId;
-}
-
-ZingelApp::~ZingelApp() {
-  if (!process_) return;
-  if (!Exited()) {
-    TerminateProcess(process_, 1);
-    WaitForSingleObject(process_, kDeadlineMs);
-  }
-  CloseHandle(process_);
-}
-
 HWND ZingelApp::FindWindowOf(const char* class_name, const wchar_t* title) const {
   for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, class_name, nullptr));) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != process_id_ || !IsWindowVisible(window)) continue;
+    if (owner != id() || !IsWindowVisible(window)) continue;
     if (title == nullptr || Text(window) == FromWide(title)) return window;
   }
   return nullptr;
 }
 
-HWND ZingelApp::WaitForMessageBox(DWORD timeout_ms) const {
+HWND ZingelApp::WaitForMessageBox(DWORD timeout_ms, DWORD step_ms) const {
   HWND box = nullptr;
-  WaitUntil([&] { return (box = FindWindowOf("#32770", kTitle)) != nullptr; }, timeout_ms);
+  WaitUntil([&] { return (box = FindWindowOf("#32770", kTitle)) != nullptr; }, timeout_ms, step_ms);
   return box;
 }
 
@@ -111,14 +60,20 @@ std::u16string ZingelApp::BoxText(HWND box) {
   return {};
 }
 
-bool ZingelApp::DismissBox(HWND box, DWORD timeout_ms) {
+bool ZingelApp::DismissBox(HWND box, DWORD timeout_ms, DWORD step_ms) {
   return PostMessageW(box, WM_COMMAND, IDOK, 0) &&
-         WaitUntil([&] { return !IsWindow(box); }, timeout_ms);
+         WaitUntil([&] { return !IsWindow(box); }, timeout_ms, step_ms);
 }
 
-HWND ZingelApp::WaitForMainWindow(DWORD timeout_ms) {
-  WaitUntil([&] { return (main_ = FindWindowOf("zingel", nullptr)) != nullptr; }, timeout_ms);
+HWND ZingelApp::WaitForMainWindow(DWORD timeout_ms, DWORD step_ms) {
+  WaitUntil([&] { return (main_ = FindWindowOf("zingel", nullptr)) != nullptr; }, timeout_ms,
+            step_ms);
   return main_;
+}
+
+bool ZingelApp::Open() {
+  const HWND box = WaitForMessageBox();
+  return box != nullptr && DismissBox(box) && WaitForMainWindow() != nullptr;
 }
 
 HWND ZingelApp::Control(int id) const {
@@ -237,20 +192,4 @@ bool ZingelApp::WaitForExit(DWORD timeout_ms) const {
   return WaitUntil([&] { return Exited(); }, timeout_ms);
 }
 
-bool ZingelApp::Exited() const {
-  return !process_ || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
-}
-
-DWORD ZingelApp::ExitCode() const {
-  DWORD code = STILL_ACTIVE;
-  if (process_) GetExitCodeProcess(process_, &code);
-  return code;
-}
-
-bool ZingelApp::HasWindows() const {
-  WindowSearch search{process_id_, false};
-  EnumWindows(&FindAnyWindowOf, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-}  // namespace zingel::test
+}  // namespace zingel::driver

@@ -9,31 +9,29 @@
 #include <string>
 #include <vector>
 
-namespace zingel::test {
+#include "program.h"
+#include "wait.h"
 
-class ZingelApp {
+namespace zingel::driver {
+
+class ZingelApp : public Program {
  public:
-  // Generous: a busy machine running Wine can be slow to show a window.
-  static constexpr DWORD kDeadlineMs = 20000;
-
   // exe: a Windows path, or a Unix one (given the Z: drive).
-  explicit ZingelApp(const std::string& exe);
-  ~ZingelApp();  // Kills it if it still runs.
-  ZingelApp(const ZingelApp&) = delete;
-  ZingelApp& operator=(const ZingelApp&) = delete;
-
-  bool Started() const { return process_ != nullptr; }
+  explicit ZingelApp(const std::string& exe) : Program(exe) {}
 
   // A visible message box of zingel's ("#32770" titled "zingel"), or nullptr
   // after the deadline.
-  HWND WaitForMessageBox(DWORD timeout_ms = kDeadlineMs) const;
+  HWND WaitForMessageBox(DWORD timeout_ms = kDeadlineMs, DWORD step_ms = kStepMs) const;
   // The text of the box's Static child.
   static std::u16string BoxText(HWND box);
   // Presses OK and waits until the box is gone.
-  static bool DismissBox(HWND box, DWORD timeout_ms = kDeadlineMs);
+  static bool DismissBox(HWND box, DWORD timeout_ms = kDeadlineMs, DWORD step_ms = kStepMs);
 
   // The main window (class "zingel") once it is visible, or nullptr.
-  HWND WaitForMainWindow(DWORD timeout_ms = kDeadlineMs);
+  HWND WaitForMainWindow(DWORD timeout_ms = kDeadlineMs, DWORD step_ms = kStepMs);
+  // Start-up as a user goes through it: the welcome box shows and is dismissed, then the main
+  // window shows. False if any of it does not happen.
+  bool Open();
   HWND Main() const { return main_; }
   HWND Control(int id) const;
   bool MainVisible() const;
@@ -71,20 +69,14 @@ class ZingelApp {
   bool HoldTrayIcon(bool hold) const;
 
   bool PostClose() const;
+  // Waits for it to end, pumping this thread's messages.
   bool WaitForExit(DWORD timeout_ms = kDeadlineMs) const;
-  bool Exited() const;
-  // STILL_ACTIVE while it runs.
-  DWORD ExitCode() const;
-  // Whether any top-level window of the process exists.
-  bool HasWindows() const;
 
  private:
   HWND FindWindowOf(const char* class_name, const wchar_t* title) const;
 
-  HANDLE process_ = nullptr;
-  DWORD process_id_ = 0;
   HWND main_ = nullptr;
   LRESULT marker_ = 0;
 };
 
-}  // namespace zingel::test
+}  // namespace zingel::driver

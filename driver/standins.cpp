@@ -1,0 +1,145 @@
+#include "standins.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "chat/presence.h"
+
+namespace zingel::driver {
+namespace {
+
+std::string Unescape(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    const char code = text[++i];
+    if (code == 'n') {
+      out += '\n';
+    } else if (code == 'r') {
+      out += '\r';
+    } else if (code == 'x' && i + 2 < text.size()) {
+      out += static_cast<char>(std::strtoul(text.substr(i + 1, 2).c_str(), nullptr, 16));
+      i += 2;
+    } else {
+      out += code;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<LogLine> ReadLog(const std::string& path) {
+  std::vector<LogLine> lines;
+  // Shared: the stand-in keeps the log open for writing.
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return lines;
+  std::string content;
+  char chunk[4096];
+  DWORD count = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &count, nullptr) && count > 0) {
+    content.append(chunk, count);
+  }
+  CloseHandle(file);
+  // A line still being written has no newline yet and is left for later.
+  for (size_t start = 0, end; (end = content.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    const std::string line = content.substr(start, end - start);
+    const size_t space = line.find(' ');
+    lines.push_back({std::strtod(line.c_str(), nullptr), space == std::string::npos
+                                                             ? std::string()
+                                                             : Unescape(line.substr(space + 1))});
+  }
+  return lines;
+}
+
+std::string TempPath(const std::string& name) {
+  char folder[MAX_PATH];
+  if (!GetTempPathA(MAX_PATH, folder)) folder[0] = '\0';
+  std::string path =
+      std::string(folder) + "zingel-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+  DeleteFileA(path.c_str());
+  return path;
+}
+
+// Commands are read once the window is made, so the first answer means it is complete.
+Standin::Standin(const std::string& exe, const std::vector<std::string>& args)
+    : Program(exe, args, true), ready_(Started() && Command("ping")) {
+  if (Started() && !ready_) std::printf("%s did not answer\n", exe.c_str());
+}
+
+bool Standin::Command(const std::string& line, std::vector<std::string>* output, DWORD timeout_ms) {
+  if (!WriteLine(line)) return false;
+  const std::string ok = "ok " + line.substr(0, line.find(' '));
+  bool acknowledged = false;
+  WaitUntil(
+      [&] {
+        const bool exited = Exited();  // before reading, so a last answer is not missed
+        std::string reply;
+        while (ReadLine(reply)) {
+          if (reply == ok) {
+            acknowledged = true;
+            return true;
+          }
+          if (reply.starts_with("error")) return true;
+          if (output) output->push_back(reply);
+        }
+        return exited;
+      },
+      timeout_ms);
+  return acknowledged;
+}
+
+RoomStandin::RoomStandin(const std::string& exe, const std::string& log_name,
+                         std::vector<std::string> args)
+    : RoomStandin(exe, std::move(args), TempPath(log_name)) {}
+
+RoomStandin::RoomStandin(const std::string& exe, std::vector<std::string> args,
+                         std::string log_path)
+    : Standin(exe,
+              [&] {
+                args.insert(args.begin(), {"--log", log_path});
+                return args;
+              }()),
+      log_(std::move(log_path)) {}
+
+RoomStandin::~RoomStandin() {
+  Kill();
+  DeleteFileA(log_.c_str());
+}
+
+std::vector<std::string> RoomStandin::Posted() const {
+  std::vector<std::string> texts;
+  for (const LogLine& line : ReadLog(log_)) texts.push_back(line.text);
+  return texts;
+}
+
+bool RoomStandin::WaitForLines(size_t count, DWORD timeout_ms) const {
+  return WaitUntil([&] { return Posted().size() >= count; }, timeout_ms);
+}
+
+std::vector<std::string> RoomStandin::Transcript() {
+  std::vector<std::string> lines;
+  if (!Command("transcript", &lines) || lines.empty() || lines.back() != "end transcript")
+    return {};
+  lines.pop_back();
+  return lines;
+}
+
+std::vector<std::string> PresenceBytes() {
+  // Every character of both lines is below U+0100: code page 1252 keeps it as one byte.
+  auto bytes = [](const std::u16string& text) {
+    std::string out;
+    for (const char16_t c : text) out += static_cast<char>(c);
+    return out;
+  };
+  return {bytes(PresenceLine), bytes(ChatLinkLine(kLinkText, DownloadUrl))};
+}
+
+}  // namespace zingel::driver

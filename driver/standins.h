@@ -1,0 +1,73 @@
+#pragma once
+// The stand-in player and chat room (standins/), driven through their standard input: commands
+// answered "ok WORD" once done, and the logs of what reached them.
+
+#include <string>
+#include <vector>
+
+#include "program.h"
+#include "wait.h"
+
+namespace zingel::driver {
+
+struct LogLine {
+  double seconds;    // the stand-in's performance counter
+  std::string text;  // unescaped: the exact bytes
+};
+
+// The lines of a stand-in's log; none when the file does not exist.
+std::vector<LogLine> ReadLog(const std::string& path);
+
+// A path in the temporary folder, unique to this process; any file left there by an earlier run
+// is removed.
+std::string TempPath(const std::string& name);
+
+class Standin : public Program {
+ public:
+  // Starts it and waits until its window is complete.
+  Standin(const std::string& exe, const std::vector<std::string>& args);
+
+  // Started, and its window complete.
+  bool Ready() const { return ready_; }
+
+  // Sends one command line and waits, pumping messages, for "ok WORD". The lines printed before
+  // that answer go to *output. False on an "error" answer, a timeout or the end of the process.
+  bool Command(const std::string& line, std::vector<std::string>* output = nullptr,
+               DWORD timeout_ms = kDeadlineMs);
+
+ private:
+  bool ready_ = false;
+};
+
+class PlayerStandin : public Standin {
+ public:
+  using Standin::Standin;
+  // Shows a caption (UTF-8); true once the window has it.
+  bool Show(const std::string& caption) { return Command("caption " + caption); }
+};
+
+// The stand-in chat room, logging every line posted to a file of its own.
+class RoomStandin : public Standin {
+ public:
+  RoomStandin(const std::string& exe, const std::string& log_name,
+              std::vector<std::string> args = {});
+  ~RoomStandin();  // Kills it, then removes the log.
+
+  const std::string& log() const { return log_; }
+  // The exact bytes of every line posted so far.
+  std::vector<std::string> Posted() const;
+  bool WaitForLines(size_t count, DWORD timeout_ms = kDeadlineMs) const;
+  // The room's transcript as it shows it, UTF-8 lines; empty if it does not answer.
+  std::vector<std::string> Transcript();
+
+ private:
+  // The log path is made once, before the room starts: making it removes the file.
+  RoomStandin(const std::string& exe, std::vector<std::string> args, std::string log_path);
+
+  std::string log_;
+};
+
+// zingel's presence line and download link, as the room logs them.
+std::vector<std::string> PresenceBytes();
+
+}  // namespace zingel::driver
