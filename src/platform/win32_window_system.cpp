@@ -219,12 +219,6 @@ class Win32WindowSystem::Peers {
       if (read != nullptr) read->clear();
       return true;
     }
-    if (thread_id == GetCurrentThreadId()) {
-      // Our own window: a worker would wait for this very thread, which is not pumping.
-      Run(order);
-      if (read != nullptr) *read = std::move(order.text);
-      return true;
-    }
     auto owned = std::make_unique<Request>(std::move(order));
     Peer* peer = Claim(thread_id);
     if (peer == nullptr) return false;

@@ -21,6 +21,7 @@ constexpr ExtractCase kCases[] = {
     {u"Artist - Title - Winamp", u"Artist - Title"},
     {u"Mr. Blue Sky - Winamp", u"Mr. Blue Sky"},
     {u"123 - Winamp", u"123"},
+    {u".5 - Winamp", u".5"},
     {u"9. A.B - Winamp", u"A.B"},
     {u"", u""},
     {u"Winamp 2.91", u""},

@@ -290,6 +290,13 @@ WIN_TEST(TextCrossesInTheCodePageWithFlagsItAcceptsAndPressesClick) {
 WIN_TEST(WriteAndPressIsOneOperationAllOrNothing) {
   const std::vector<std::string> sent = {"set line", "down 0 0", "up 0 0"};
   Win32WindowSystem windows(kBoundMs);
+  {
+    // What the user is typing stays, and nothing is sent.
+    Peer room;
+    room.state.text = "typing";
+    windows.WriteAndPress(room.handle(), u"line", room.handle(), &IsEmptyInput);
+    CHECK(room.state.events.empty() && room.state.text == "typing");
+  }
   // Given up before the write: nothing, ever. Given up after it: the press still follows.
   for (const bool hang_on_write : {false, true}) {
     Peer room;
@@ -307,21 +314,6 @@ WIN_TEST(WriteAndPressIsOneOperationAllOrNothing) {
     expected.insert(expected.end(), {"set next", "down 0 0", "up 0 0"});
     CHECK(room.state.events == expected);
   }
-}
-
-WIN_TEST(OwnThreadWindowIsServedDirectly) {
-  // Through a worker this would time out: the calling thread does not pump while it waits.
-  WindowState state;
-  state.text = "mine";
-  HWND own = MakeWindow(kItemClass, nullptr, &state);
-  Win32WindowSystem windows(kBoundMs);
-  CHECK_EQ(windows.ReadWindowText(Handle(own)), std::u16string(u"mine"));
-  // "mine" is what the user is typing: it stays, and nothing is sent until it is gone.
-  windows.WriteAndPress(Handle(own), u"line", Handle(own), &IsEmptyInput);
-  state.text.clear();
-  windows.WriteAndPress(Handle(own), u"line", Handle(own), &IsEmptyInput);
-  CHECK(state.events == (std::vector<std::string>{"set line", "down 0 0", "up 0 0"}));
-  DestroyWindow(own);
 }
 
 WIN_TEST(HungPeerCostsTheBoundOnceKeepsItsLastAnswerAndSparesOthers) {
