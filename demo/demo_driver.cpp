@@ -47,6 +47,7 @@ constexpr Song kSongs[] = {
 // How long each song plays, for whoever watches.
 constexpr DWORD kSongMs = 2000;
 constexpr DWORD kInteractiveSongMs = 8000;
+constexpr DWORD kInteractiveMs = 60 * 60 * 1000;
 
 const DWORD g_start = GetTickCount();
 FILE* g_log = stdout;
@@ -234,10 +235,16 @@ int Interactive(const Programs& programs) {
   Print("The player plays four songs in a loop, " + std::to_string(kInteractiveSongMs / 1000) +
         " s each. zingel is yours: press OK, pick a\nprefix, press start. Close zingel to end the "
         "demo.\n");
-  // The user may close zingel before its window shows.
-  WaitUntil([&] { return app.Exited() || app.WaitForMainWindow(0); }, INFINITE);
+  // The user may close zingel before its window shows. An hour at most, then it is closed.
+  const DWORD started = GetTickCount();
+  app.WaitForMainWindow(kInteractiveMs);
   Place(app.Main(), 480, 10, 0, 0);
-  app.WaitForExit(INFINITE);
+  const DWORD spent = GetTickCount() - started;
+  if (!app.WaitForExit(spent < kInteractiveMs ? kInteractiveMs - spent : 0)) {
+    Print("An hour is up: closing zingel.\n");
+    app.PostClose();
+    app.WaitForExit();
+  }
   PrintTranscript(room.Transcript());
   room.Command("quit");
   player.Command("quit");

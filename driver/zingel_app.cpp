@@ -47,7 +47,9 @@ HWND ZingelApp::FindWindowOf(const char* class_name, const wchar_t* title) const
 
 HWND ZingelApp::WaitForMessageBox(DWORD timeout_ms, DWORD step_ms) const {
   HWND box = nullptr;
-  WaitUntil([&] { return (box = FindWindowOf("#32770", kTitle)) != nullptr; }, timeout_ms, step_ms);
+  // A zingel that ended shows no box: no need to wait out the deadline.
+  WaitUntil([&] { return (box = FindWindowOf("#32770", kTitle)) != nullptr || Exited(); },
+            timeout_ms, step_ms);
   return box;
 }
 
@@ -66,8 +68,8 @@ bool ZingelApp::DismissBox(HWND box, DWORD timeout_ms, DWORD step_ms) {
 }
 
 HWND ZingelApp::WaitForMainWindow(DWORD timeout_ms, DWORD step_ms) {
-  WaitUntil([&] { return (main_ = FindWindowOf("zingel", nullptr)) != nullptr; }, timeout_ms,
-            step_ms);
+  WaitUntil([&] { return (main_ = FindWindowOf("zingel", nullptr)) != nullptr || Exited(); },
+            timeout_ms, step_ms);
   return main_;
 }
 

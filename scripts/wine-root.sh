@@ -22,3 +22,33 @@ fail() {
 mount_propagation() {
   if mountpoint -q /; then echo private; else echo unchanged; fi
 }
+
+# debian_mirror FILE...: the first mirror that apt source files name for a release itself (a suite
+# without a hyphen, so not "-security" or "-updates"), from one-line entries ("deb [OPTIONS] URI
+# SUITE ...") and deb822 stanzas (URIs:, Suites:); nothing when there is none.
+debian_mirror() {
+  local files=() file
+  for file in "$@"; do [ -r "$file" ] && files+=("$file"); done
+  [ ${#files[@]} -gt 0 ] || return 0
+  awk '
+    FNR == 1 { if (found()) exit; uri = ""; suites = ""; skip = 0 }
+    /^deb[ \t]/ {
+      sub(/\[[^]]*\]/, "")
+      if ($3 !~ /-/) { print $2; done = 1; exit }
+    }
+    /^URIs:/ { uri = $2 }
+    /^Suites:/ { suites = $0 }
+    /^Types:/ && !/[ \t]deb([ \t]|$)/ { skip = 1 }
+    /^[ \t]*$/ || /^Enabled:[ \t]*no/ {
+      if (/^Enabled/) { skip = 1 }
+      else { if (found()) exit; uri = ""; suites = ""; skip = 0 }
+    }
+    END { if (!done) found() }
+    function found(  i, n, words) {
+      if (skip || uri == "") return 0
+      n = split(suites, words)
+      for (i = 2; i <= n; i++) if (words[i] !~ /-/) { print uri; done = 1; return 1 }
+      return 0
+    }
+  ' "${files[@]}"
+}
