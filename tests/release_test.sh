@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# scripts/release run on two copies of the checkout, in different folders, the second with its
+# clock 400 days ahead and another umask, gives byte-identical zips and sums; and the project's
+# version names the zip and is in its read-me and zingel.exe's VERSIONINFO.
+# Usage: release_test.sh WINDRES
+set -euo pipefail
+windres=$1
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# The linker and the compiler would take their times from it, hiding what the clock puts in.
+unset SOURCE_DATE_EPOCH
+
+copy() {  # folder: the checkout's files as they are now, committed at a fixed time
+  mkdir -p "$1"
+  (cd "$here" && git ls-files -z -co --exclude-standard |
+    tar --null --verbatim-files-from -T - --ignore-failed-read -cf - 2>/dev/null) |
+    tar -C "$1" -xf -
+  (cd "$1" && git init -q && git add -A &&
+    GIT_AUTHOR_DATE=2026-12-07T00:00:00Z GIT_COMMITTER_DATE=2026-12-07T00:00:00Z \
+      git -c user.name=test -c user.email=test@example.com commit -q -m copy)
+}
+release() {  # folder, command prefix...
+  local folder=$1
+  shift
+  if ! (cd "$folder" && "$@" scripts/release) >"$folder.log" 2>&1; then
+    cat "$folder.log"
+    exit 1
+  fi
+}
+one=$work/one
+two=$work/second/place
+copy "$one"
+copy "$two"
+# The second: 14 hours east of UTC, 400 days on, files private to their owner and, when the
+# test may choose, another owner.
+other=()
+if [ "$(id -u)" -eq 0 ]; then
+  chown -R 65534:65534 "$two"
+  chmod 755 "$work" "$work/second"
+  other=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
+release "$one"
+release "$two" env TZ=ZZT-14 "${other[@]}" faketime -f +400d bash -c 'umask 077 && exec "$@"' -
+
+if ! diff -r "$one/dist" "$two/dist" >/dev/null; then
+  echo "two releases of the same sources differ:"
+  grep -H . "$one/dist/SHA256SUMS" "$two/dist/SHA256SUMS"
+  exit 1
+fi
+
+version=$(sed -n 's/^project(zingel VERSION \([0-9.]*\) .*/\1/p' "$here/CMakeLists.txt")
+zip=$one/dist/zingel-$version-win32.zip
+[ -f "$zip" ] || { echo "no zingel-$version-win32.zip in dist: $(ls "$one/dist")"; exit 1; }
+unzip -p "$zip" README.txt | grep -q "^zingel $version for Windows" ||
+  { echo "the read-me does not name version $version"; exit 1; }
+unzip -q "$zip" zingel.exe -d "$work/unzipped"
+"$windres" -i "$work/unzipped/zingel.exe" -O rc | grep -q "\"ProductVersion\", \"$version\"" ||
+  { echo "zingel.exe's VERSIONINFO does not hold version $version"; exit 1; }
+(cd "$one/dist" && sha256sum --quiet -c --ignore-missing SHA256SUMS)
+echo "two releases of zingel $version identical: $(head -1 "$one/dist/SHA256SUMS")"
