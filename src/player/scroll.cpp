@@ -24,7 +24,7 @@ std::u16string_view UnscrolledCaption(std::u16string_view caption) {
        at = caption.find(kSeparator, at + 1)) {
     const std::u16string_view tail = caption.substr(0, at);
     const std::u16string_view plain = caption.substr(at + kSeparator.size());
-    if (!tail.empty() && tail.size() <= plain.size() && plain.ends_with(tail)) return plain;
+    if (!tail.empty() && plain.ends_with(tail)) return plain;
   }
   return caption;
 }
