@@ -40,6 +40,11 @@ constexpr DWORD kClickEveryMs = 400;
 constexpr DWORD kHangMs = 3000;
 // Captions of the flood, each shown 5 ms: shorter than a poll, so it changes on every one.
 constexpr int kFloodCaptions = 300;
+// Scroll frames and stream statuses every 25 ms, faster than the player's own (200 and 100 ms), so
+// that captions often change between the two messages of a read.
+constexpr const char* kFastMs = "25";
+constexpr int kScrollCycles = 2;  // whole ones, of each caption
+constexpr int kStreamStarts = 2;
 
 #define EXPECT_OR_RETURN(condition, what)        \
   if (!(condition)) {                            \
@@ -343,6 +348,69 @@ WIN_TEST(SilentPeersAndAFloodNeitherFreezeItNorRepeatSongs) {
   EXPECT_OR_RETURN(app.PostClose() && app.WaitForExit(), "zingel did not end on WM_CLOSE");
   CHECK_EQ(app.ExitCode(), DWORD{0});
   ExpectPosted(room, PresenceBytes(), "after WM_CLOSE", before_close);
+}
+
+// Times the player's log shows a caption, and captions it shows in all.
+std::size_t TimesShown(const std::string& player_log, const std::string& caption = {}) {
+  const std::vector<zingel::driver::LogLine> lines = zingel::driver::ReadLog(player_log);
+  return caption.empty() ? lines.size()
+                         : static_cast<std::size_t>(std::count_if(
+                               lines.begin(), lines.end(),
+                               [&](const auto& line) { return line.text == caption; }));
+}
+
+// Whole scroll cycles of a title, paused too, then streams that connect, buffer from 0 to 100%
+// and are interrupted: one line per song.
+WIN_TEST(ScrollingTitlesAndStreamStatusesAnnounceEachSongOnce) {
+  RoomStandin room(g_room, "captions.log");
+  const std::string log = TempPath("captions-player.log");
+  const std::string title = "12. Artist - Title - Winamp";
+  auto player = std::make_unique<PlayerStandin>(
+      g_player, std::vector<std::string>{"--caption", title, "--scroll", kFastMs, "--log", log});
+  ZingelApp app(g_zingel);
+  EXPECT_OR_RETURN(room.Ready() && player->Ready() && app.Open(), "the programs did not start");
+  EXPECT_OR_RETURN(app.TypePrefix(u"-=>") && app.Click(IDC_COMMAND1), "cannot start");
+  std::vector<std::string> expected = PresenceBytes();
+  expected.push_back(Line("Artist - Title"));
+  for (const std::string& caption : {title, title + " [Paused]", title}) {
+    CHECK(player->Show(caption));
+    // Each cycle starts with the frame that holds the caption twice.
+    const std::string twice = caption + " *** " + caption;
+    const std::size_t before = TimesShown(log, twice);
+    CHECK(WaitUntil([&] { return TimesShown(log, twice) > before + kScrollCycles; },
+                    3 * zingel::driver::kDeadlineMs, 100));
+  }
+  CHECK(player->Show(Caption("Next")));
+  expected.push_back(Line("Next"));
+  ExpectPosted(room, expected, "after whole scroll cycles");
+  const std::size_t frames = TimesShown(log);
+
+  const std::string playlist = TempPath("stream.txt");
+  if (FILE* file = std::fopen(playlist.c_str(), "wb")) {
+    const char* const kSong = "Radio Zed - Night Drive - Winamp";
+    for (int i = 0; i < kStreamStarts; ++i) {
+      std::fprintf(file, "%s\t3. [Connecting] http://radio.example:8000/stream - Winamp\n",
+                   kFastMs);
+      std::fprintf(file, "%s\t3. [Buffer: {0..100}%%] %s\n400\t3. %s\n", kFastMs, kSong, kSong);
+      std::fprintf(file, "%s\t3. [Stream temporarily interrupted] %s\n400\t3. %s\n", kFastMs, kSong,
+                   kSong);
+    }
+    std::fprintf(file, "%s\t4. [Buffer: {0..100}%%] Radio Zed - News - Winamp\n", kFastMs);
+    std::fprintf(file, "%s\t4. Radio Zed - News - Winamp\n", kFastMs);
+    std::fclose(file);
+  }
+  player.reset();
+  player = std::make_unique<PlayerStandin>(
+      g_player,
+      std::vector<std::string>{"--playlist", playlist, "--scroll", kFastMs, "--log", log});
+  expected.push_back(Line("Radio Zed - Night Drive"));
+  expected.push_back(Line("Radio Zed - News"));
+  ExpectPosted(room, expected, "after streams started, buffered and were interrupted");
+  std::printf("captions: %zu scroll frames, then %zu stream captions, each %s ms; %zu lines\n",
+              frames, TimesShown(log) - frames, kFastMs,
+              room.Posted().size() - PresenceBytes().size());
+  DeleteFileA(playlist.c_str());
+  DeleteFileA(log.c_str());
 }
 
 }  // namespace
