@@ -1,7 +1,7 @@
-// Fuzzes the announcer with sequences of captions, their scroll frames,
-// prefixes and start, stop and tick: at most one line per change of the song
-// box, none for "", and every line exactly the prefix markup and the song, its
-// markup characters written as entities.
+// Fuzzes the announcer with sequences of captions, prefixes and start, stop
+// and tick: at most one line per change of the song box, none for "", and
+// every line exactly the prefix markup and the song, its markup characters
+// written as entities.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -72,18 +72,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               },
                               view);
   zingel::WindowHandle player = 0;
-  std::u16string caption;  // the last one shown, plain
   const std::uint8_t* end = data + size;
   while (data != end) {
-    const std::uint8_t op = *data++ % 7;
+    const std::uint8_t op = *data++ % 6;
     const std::u16string before = announcer.SongBox();
     lines = 0;
     switch (op) {
-      case 0:  // the player shows a caption, opening if needed
-        caption = u"1. " + TakeText(data, end) + u" - Winamp";
+      case 0: {  // the player shows a caption, opening if needed
+        std::u16string caption = u"1. " + TakeText(data, end) + u" - Winamp";
         if (player == 0) player = windows.AddTopWindow(u"Winamp v1.x");
         windows.SetText(player, caption);
         break;
+      }
       case 1:
         if (player != 0) windows.Close(player);
         player = 0;
@@ -100,15 +100,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 5:
         announcer.Tick();
         break;
-      case 6: {  // the player shows a scroll frame of its caption
-        const std::size_t k = data == end ? 0 : *data++ % (caption.size() + 3);
-        const char16_t* const leads[] = {u" *** ", u"*** ", u"** "};
-        if (player != 0)
-          windows.SetText(player, k < caption.size()
-                                      ? caption.substr(k) + u" *** " + caption
-                                      : leads[k - caption.size()] + caption + u" *** ");
-        break;
-      }
     }
     const std::u16string& after = announcer.SongBox();
     const bool changed = after != before;

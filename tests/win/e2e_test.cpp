@@ -20,6 +20,7 @@ using zingel::driver::PlayerStandin;
 using zingel::driver::PresenceBytes;
 using zingel::driver::RoomStandin;
 using zingel::driver::TempPath;
+using zingel::driver::TimesLogged;
 using zingel::driver::ZingelApp;
 using zingel::test::Fail;
 using zingel::test::Printable;
@@ -350,15 +351,6 @@ WIN_TEST(SilentPeersAndAFloodNeitherFreezeItNorRepeatSongs) {
   ExpectPosted(room, PresenceBytes(), "after WM_CLOSE", before_close);
 }
 
-// Times the player's log shows a caption, and captions it shows in all.
-std::size_t TimesShown(const std::string& player_log, const std::string& caption = {}) {
-  const std::vector<zingel::driver::LogLine> lines = zingel::driver::ReadLog(player_log);
-  return caption.empty() ? lines.size()
-                         : static_cast<std::size_t>(std::count_if(
-                               lines.begin(), lines.end(),
-                               [&](const auto& line) { return line.text == caption; }));
-}
-
 // Whole scroll cycles of a title, paused too, then streams that connect, buffer from 0 to 100%
 // and are interrupted: one line per song.
 WIN_TEST(ScrollingTitlesAndStreamStatusesAnnounceEachSongOnce) {
@@ -368,46 +360,46 @@ WIN_TEST(ScrollingTitlesAndStreamStatusesAnnounceEachSongOnce) {
   auto player = std::make_unique<PlayerStandin>(
       g_player, std::vector<std::string>{"--caption", title, "--scroll", kFastMs, "--log", log});
   ZingelApp app(g_zingel);
-  EXPECT_OR_RETURN(room.Ready() && player->Ready() && app.Open(), "the programs did not start");
-  EXPECT_OR_RETURN(app.TypePrefix(u"-=>") && app.Click(IDC_COMMAND1), "cannot start");
-  std::vector<std::string> expected = PresenceBytes();
-  expected.push_back(Line("Artist - Title"));
+  EXPECT_OR_RETURN(room.Ready() && player->Ready() && app.Open() && app.TypePrefix(u"-=>") &&
+                       app.Click(IDC_COMMAND1),
+                   "the programs did not start");
   for (const std::string& caption : {title, title + " [Paused]", title}) {
-    CHECK(player->Show(caption));
     // Each cycle starts with the frame that holds the caption twice.
     const std::string twice = caption + " *** " + caption;
-    const std::size_t before = TimesShown(log, twice);
-    CHECK(WaitUntil([&] { return TimesShown(log, twice) > before + kScrollCycles; },
+    const std::size_t before = TimesLogged(log, twice);
+    CHECK(player->Show(caption) &&
+          WaitUntil([&] { return TimesLogged(log, twice) > before + kScrollCycles; },
                     3 * zingel::driver::kDeadlineMs, 100));
   }
+  const std::size_t frames = zingel::driver::ReadLog(log).size();
   CHECK(player->Show(Caption("Next")));
-  expected.push_back(Line("Next"));
+  std::vector<std::string> expected = PresenceBytes();
+  expected.insert(expected.end(), {Line("Artist - Title"), Line("Next")});
   ExpectPosted(room, expected, "after whole scroll cycles");
-  const std::size_t frames = TimesShown(log);
 
+  // Playlist lines: milliseconds, a tab, the caption.
+  const std::string song = "Radio Zed - Night Drive - Winamp\n";
+  const std::string connect = "25\t3. [Connecting] http://radio.example:8000/stream - Winamp\n";
+  const std::string buffer = "25\t3. [Buffer: {0..100}%] " + song;
+  const std::string interrupt = "25\t3. [Stream temporarily interrupted] " + song;
+  std::string stream;
+  for (int i = 0; i < kStreamStarts; ++i)
+    stream += connect + buffer + "400\t3. " + song + interrupt + "400\t3. " + song;
+  stream +=
+      "25\t4. [Buffer: {0..100}%] Radio Zed - News - Winamp\n25\t4. Radio Zed - News - Winamp";
   const std::string playlist = TempPath("stream.txt");
   if (FILE* file = std::fopen(playlist.c_str(), "wb")) {
-    const char* const kSong = "Radio Zed - Night Drive - Winamp";
-    for (int i = 0; i < kStreamStarts; ++i) {
-      std::fprintf(file, "%s\t3. [Connecting] http://radio.example:8000/stream - Winamp\n",
-                   kFastMs);
-      std::fprintf(file, "%s\t3. [Buffer: {0..100}%%] %s\n400\t3. %s\n", kFastMs, kSong, kSong);
-      std::fprintf(file, "%s\t3. [Stream temporarily interrupted] %s\n400\t3. %s\n", kFastMs, kSong,
-                   kSong);
-    }
-    std::fprintf(file, "%s\t4. [Buffer: {0..100}%%] Radio Zed - News - Winamp\n", kFastMs);
-    std::fprintf(file, "%s\t4. Radio Zed - News - Winamp\n", kFastMs);
+    std::fputs(stream.c_str(), file);
     std::fclose(file);
   }
   player.reset();
   player = std::make_unique<PlayerStandin>(
       g_player,
       std::vector<std::string>{"--playlist", playlist, "--scroll", kFastMs, "--log", log});
-  expected.push_back(Line("Radio Zed - Night Drive"));
-  expected.push_back(Line("Radio Zed - News"));
+  expected.insert(expected.end(), {Line("Radio Zed - Night Drive"), Line("Radio Zed - News")});
   ExpectPosted(room, expected, "after streams started, buffered and were interrupted");
-  std::printf("captions: %zu scroll frames, then %zu stream captions, each %s ms; %zu lines\n",
-              frames, TimesShown(log) - frames, kFastMs,
+  std::printf("captions: %zu scroll frames, then %zu stream captions, every %s ms; %zu lines\n",
+              frames, zingel::driver::ReadLog(log).size() - frames, kFastMs,
               room.Posted().size() - PresenceBytes().size());
   DeleteFileA(playlist.c_str());
   DeleteFileA(log.c_str());
