@@ -18,8 +18,9 @@ std::u16string_view UnscrolledCaption(std::u16string_view caption) {
         return caption.substr(lead.size(), caption.size() - lead.size() - kSeparator.size());
     }
   }
-  // A tail of C, the separator, C. The first separator that splits the caption so wins: a title
-  // holding the separator gives a frame no second reading unless it ends as the caption ends.
+  // A tail of C, the separator, C. The first separator that splits the caption so wins; another
+  // split would need a title holding the separator right after what the caption ends with
+  // (" - Winamp", "[Paused]"), which no real title does.
   for (std::size_t at = caption.find(kSeparator); at != std::u16string_view::npos;
        at = caption.find(kSeparator, at + 1)) {
     const std::u16string_view tail = caption.substr(0, at);
