@@ -44,10 +44,32 @@ constexpr Song kSongs[] = {
     {"14. Se\xC3\xB1or Tick - D\xC3\xA9j\xC3\xA0 Vu - Winamp",
      "<b>-=[\xC2\xA4</b> Se\xC3\xB1or Tick - D\xC3\xA9j\xC3\xA0 Vu"},
 };
+// A radio stream: the caption while it connects and buffers, then the title.
+constexpr const char* kStreamConnecting = "5. [Connecting] http://radio.example:8000/zed - Winamp";
+constexpr const char* kStreamBuffering = "5. [Buffer: {}%] Radio Zed - Night Drive - Winamp";
+constexpr const char* kStreamInterrupted =
+    "5. [Stream temporarily interrupted] Radio Zed - Night Drive - Winamp";
+constexpr Song kStream = {"5. Radio Zed - Night Drive - Winamp",
+                          "<b>-=[\xC2\xA4</b> Radio Zed - Night Drive"};
 // How long each song plays, for whoever watches.
 constexpr DWORD kSongMs = 2000;
 constexpr DWORD kInteractiveSongMs = 8000;
 constexpr DWORD kInteractiveMs = 60 * 60 * 1000;
+// How long the player shows each status of a stream.
+constexpr DWORD kStatusMs = 20;
+// The player's own scrolling period.
+constexpr const char* kScrollMs = "200";
+
+// The stream's status captions, in order: "{}" becomes each percentage.
+std::vector<std::string> StreamStatuses() {
+  std::vector<std::string> captions = {kStreamConnecting};
+  const std::string buffering = kStreamBuffering;
+  const size_t at = buffering.find("{}");
+  for (int percent = 0; percent <= 100; ++percent)
+    captions.push_back(buffering.substr(0, at) + std::to_string(percent) +
+                       buffering.substr(at + 2));
+  return captions;
+}
 
 const DWORD g_start = GetTickCount();
 FILE* g_log = stdout;
@@ -177,6 +199,11 @@ int Scripted(const Programs& programs) {
   if (!player.Show(kSongs[1].caption) || !announced("next song"))
     return Failed("the second song was not announced");
   Hold(kSongMs);
+  if (!player.Command(std::string("scroll ") + kScrollMs))
+    return Failed("the player does not scroll its title");
+  Step("the player scrolls its title, a frame every " + std::string(kScrollMs) +
+       " ms: the same song, nothing announced");
+  Hold(kSongMs);
 
   if (!app.Click(IDC_COMMAND3) || !WaitUntil([&] { return !app.MainVisible(); }))
     return Failed("minimize to tray did not hide the window");
@@ -198,6 +225,20 @@ int Scripted(const Programs& programs) {
   Step(SaveScreenshot(shot) ? "took a screenshot of the desktop" : "could not take a screenshot");
   Hold(kSongMs);
 
+  Step("a radio stream starts: [Connecting], [Buffer: 0%] ... [Buffer: 100%], then its title");
+  for (const std::string& status : StreamStatuses()) {
+    if (!player.Show(status)) return Failed("the player did not show a stream's status");
+    Hold(kStatusMs);
+  }
+  if (!player.Show(kStream.caption) || !announced("the stream's title"))
+    return Failed("the stream's title was not announced");
+  Hold(kSongMs);
+  if (!player.Show(kStreamInterrupted)) return Failed("the player did not show an interruption");
+  Hold(kSongMs / 2);
+  if (!player.Show(kStream.caption)) return Failed("the stream did not resume");
+  Step("the stream was interrupted and resumed: the same song, nothing announced");
+  Hold(kSongMs);
+
   if (!app.Click(IDC_COMMAND2) || !WaitUntil([&] { return app.Enabled(IDC_COMMAND1); }))
     return Failed("stop did not stop");
   Step("stopped");
@@ -210,6 +251,7 @@ int Scripted(const Programs& programs) {
   PrintTranscript(transcript);
   std::vector<std::string> expected = PresenceLines();
   for (const Song& song : kSongs) expected.push_back(song.line);
+  expected.push_back(kStream.line);
   for (const std::string& line : PresenceLines()) expected.push_back(line);
   room.Command("quit");
   player.Command("quit");
@@ -224,17 +266,23 @@ int Interactive(const Programs& programs) {
   if (FILE* file = std::fopen(playlist.c_str(), "wb")) {
     for (const Song& song : kSongs)
       std::fprintf(file, "%lu\t%s\n", kInteractiveSongMs, song.caption);
+    // The stream's percentages as one range line of the playlist.
+    std::string buffering = kStreamBuffering;
+    buffering.replace(buffering.find("{}"), 2, "{0..100}");
+    std::fprintf(file, "%lu\t%s\n%lu\t%s\n%lu\t%s\n", kStatusMs * 10, kStreamConnecting, kStatusMs,
+                 buffering.c_str(), kInteractiveSongMs, kStream.caption);
     std::fclose(file);
   }
   Room room(programs);
-  PlayerStandin player(programs.player, {"--playlist", playlist, "--loop"});
+  PlayerStandin player(programs.player, {"--playlist", playlist, "--loop", "--scroll", kScrollMs});
   if (!room.Ready() || !player.Ready()) return Failed("a stand-in did not start");
   Place(player.FindWindowOfClass("Winamp v1.x"), 10, 10, 440, 110);
   Place(room.FindWindowOfClass("Aim_Chatwnd"), 10, 130, 440, 360);
   ZingelApp app(programs.zingel);
-  Print("The player plays four songs in a loop, " + std::to_string(kInteractiveSongMs / 1000) +
-        " s each. zingel is yours: press OK, pick a\nprefix, press start. Close zingel to end the "
-        "demo.\n");
+  Print("The player plays four songs and a radio stream in a loop, " +
+        std::to_string(kInteractiveSongMs / 1000) +
+        " s each, and scrolls its title. zingel is yours:\npress OK, pick a prefix, press start. "
+        "Close zingel to end the demo.\n");
   // The user may close zingel before its window shows. An hour at most, then it is closed.
   const DWORD started = GetTickCount();
   app.WaitForMainWindow(kInteractiveMs);

@@ -1,5 +1,6 @@
 #include "standins.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -57,6 +58,12 @@ std::vector<LogLine> ReadLog(const std::string& path) {
                                                              : Unescape(line.substr(space + 1))});
   }
   return lines;
+}
+
+size_t TimesLogged(const std::string& path, const std::string& text) {
+  const std::vector<LogLine> lines = ReadLog(path);
+  return static_cast<size_t>(std::count_if(lines.begin(), lines.end(),
+                                           [&](const LogLine& line) { return line.text == text; }));
 }
 
 std::string TempPath(const std::string& name) {

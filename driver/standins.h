@@ -17,6 +17,8 @@ struct LogLine {
 
 // The lines of a stand-in's log; none when the file does not exist.
 std::vector<LogLine> ReadLog(const std::string& path);
+// How many lines of the log hold exactly `text`.
+size_t TimesLogged(const std::string& path, const std::string& text);
 
 // A path in the temporary folder, unique to this process; any file left there by an earlier run
 // is removed.

@@ -1,6 +1,7 @@
 // zingel-player: stands in for the media player. One top-level window of the
 // player's class whose caption is the current song caption, changed by a
-// playlist or by commands on standard input, each change logged.
+// playlist or by commands on standard input, and scrolled as the player
+// scrolls its title if asked; each change logged.
 
 #include <charconv>
 #include <cstdio>
@@ -8,59 +9,31 @@
 #include <vector>
 
 #include "common.h"
+#include "playlist.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"Winamp v1.x";
 
-struct Entry {
-  UINT ms;
-  std::wstring caption;
-};
+using standin::PlaylistEntry;
 
-// Lines "MILLISECONDS<TAB>CAPTION" in UTF-8; "#" comments and empty lines skipped.
-bool ReadPlaylist(const std::wstring& path, std::vector<Entry>& entries) {
-  FILE* file = _wfopen(path.c_str(), L"rb");
-  if (!file) {
-    std::fprintf(stderr, "cannot open the playlist %s\n", standin::ToUtf8(path).c_str());
-    return false;
-  }
-  std::string text;
-  char chunk[4096];
-  for (size_t count; (count = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
-    text.append(chunk, count);
-  }
-  std::fclose(file);
-  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);  // Notepad's byte order mark
-  size_t number = 0;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string_view line = std::string_view(text).substr(start, end - start);
-    start = end + 1;
-    ++number;
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    if (line.empty() || line.starts_with('#')) continue;
-    const size_t tab = line.find('\t');
-    UINT ms = 0;
-    const auto parsed = std::from_chars(line.data(), line.data() + line.size(), ms);
-    if (tab == std::string_view::npos || parsed.ptr != line.data() + tab) {
-      std::fprintf(stderr, "playlist line %zu: want MILLISECONDS<TAB>CAPTION\n", number);
-      return false;
-    }
-    entries.push_back({ms, standin::FromUtf8(line.substr(tab + 1))});
-  }
-  return true;
+// Frame k of a scrolling caption C: C[k:] + " *** " + C for k below len(C), then the three that
+// close the cycle, as the player shows them with "Scroll title in the Windows taskbar" on.
+std::wstring ScrollFrame(const std::wstring& caption, size_t k) {
+  if (k < caption.size()) return caption.substr(k) + L" *** " + caption;
+  constexpr const wchar_t* kLeads[] = {L" *** ", L"*** ", L"** "};
+  return kLeads[k - caption.size()] + caption + L" *** ";
 }
 
 class Player {
  public:
-  Player(std::vector<Entry> playlist, bool loop, standin::LogFile& log)
+  Player(std::vector<PlaylistEntry> playlist, bool loop, standin::LogFile& log)
       : playlist_(std::move(playlist)), loop_(loop), log_(log) {
     instance_ = this;
   }
 
-  void Start(const std::wstring& caption) {
+  void Start(const std::wstring& caption, UINT scroll_ms) {
+    scroll_ms_ = scroll_ms;
     if (playlist_.empty()) {
       SetCaption(caption);
     } else {
@@ -76,10 +49,20 @@ class Player {
       if (window_) DestroyWindow(window_);
     } else if (word == "open") {
       Open();
+    } else if (word == "scroll") {
+      UINT ms = 0;
+      if (std::from_chars(arg.data(), arg.data() + arg.size(), ms).ec != std::errc()) return false;
+      Scroll(ms);
     } else {
       return false;
     }
     return true;
+  }
+
+  // Scrolls the caption, a frame every `ms` (the player's own: 200), from its start; 0 stops.
+  void Scroll(UINT ms) {
+    scroll_ms_ = ms;
+    SetCaption(caption_);
   }
 
   static bool Register() {
@@ -105,12 +88,27 @@ class Player {
     }
   }
 
+  // A new title shows plain first, and its frames start again at k = 0.
   void SetCaption(std::wstring caption) {
     caption_ = std::move(caption);
-    log_.Write(standin::ToUtf8(caption_));
-    if (!window_) return;
-    SetWindowTextW(window_, caption_.c_str());
-    InvalidateRect(window_, nullptr, TRUE);
+    frame_ = 0;
+    Show(caption_);
+    if (window_) InvalidateRect(window_, nullptr, TRUE);
+    if (scroll_timer_) KillTimer(nullptr, scroll_timer_);
+    scroll_timer_ = scroll_ms_ ? SetTimer(nullptr, 0, scroll_ms_, OnScrollTimer) : 0;
+    if (scroll_ms_ && !scroll_timer_)
+      std::fprintf(stderr, "cannot set the scroll timer (error %lu)\n", GetLastError());
+  }
+
+  void Show(const std::wstring& text) {
+    log_.Write(standin::ToUtf8(text));
+    if (window_) SetWindowTextW(window_, text.c_str());
+  }
+
+  static void CALLBACK OnScrollTimer(HWND, UINT, UINT_PTR, DWORD) {
+    Player& self = *instance_;
+    self.Show(ScrollFrame(self.caption_, self.frame_));
+    self.frame_ = (self.frame_ + 1) % (self.caption_.size() + 3);
   }
 
   void ShowEntry(size_t index) {
@@ -161,11 +159,14 @@ class Player {
     return DefWindowProcW(window, message, wparam, lparam);
   }
 
-  static Player* instance_;  // For the thread timer, which carries no data.
-  std::vector<Entry> playlist_;
+  static Player* instance_;  // For the thread timers, which carry no data.
+  std::vector<PlaylistEntry> playlist_;
   bool loop_;
   standin::LogFile& log_;
-  std::wstring caption_;
+  std::wstring caption_;  // the title's caption, plain
+  size_t frame_ = 0;      // the next scroll frame
+  UINT scroll_ms_ = 0;
+  UINT_PTR scroll_timer_ = 0;
   HWND window_ = nullptr;
   size_t index_ = 0;
   UINT_PTR timer_ = 0;
@@ -178,13 +179,14 @@ Player* Player::instance_ = nullptr;
 int wmain(int argc, wchar_t** argv) {
   const standin::Args args(argc, argv);
   standin::LogFile log(args.Text(L"log", L""));
-  std::vector<Entry> playlist;
+  std::vector<PlaylistEntry> playlist;
   if (log.Failed() ||
-      (args.Has(L"playlist") && !ReadPlaylist(args.Text(L"playlist", L""), playlist)))
+      (args.Has(L"playlist") && !standin::ReadPlaylist(args.Text(L"playlist", L""), playlist)))
     return 2;
   if (!Player::Register()) return 1;
   Player player(std::move(playlist), args.Has(L"loop"), log);
-  player.Start(args.Text(L"caption", L"1. Nobody - Nothing - Winamp"));
+  player.Start(args.Text(L"caption", L"1. Nobody - Nothing - Winamp"),
+               static_cast<UINT>(args.Number(L"scroll", 0)));
   if (!standin::StartCommandReader([&player](std::string_view word, std::string_view arg) {
         return player.OnCommand(word, arg);
       }))

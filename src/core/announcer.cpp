@@ -37,7 +37,7 @@ void Announcer::Start() {
   view_.SetPrefixBoxEnabled(false);
   view_.SetStartEnabled(false);
   view_.SetStopEnabled(true);
-  SetSongBox(read_song_());
+  ReadSong();
   view_.SetTimerEnabled(true);
   running_ = true;
 }
@@ -51,7 +51,11 @@ void Announcer::Stop() {
 }
 
 void Announcer::Tick() {
-  SetSongBox(read_song_());
+  ReadSong();
+}
+
+void Announcer::ReadSong() {
+  if (std::optional<std::u16string> song = read_song_()) SetSongBox(std::move(*song));
 }
 
 void Announcer::SetSongBox(std::u16string song) {

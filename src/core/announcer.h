@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace zingel {
@@ -27,8 +28,9 @@ class AnnouncerView {
   virtual std::u16string ReadPrefixText() = 0;
 };
 
-// Gives the current song, "" for none; never throws.
-using SongSource = std::function<std::u16string()>;
+// Gives the current song, "" for none, or no value while the player shows no news (a stream's
+// status): then the song box keeps what it holds. Never throws.
+using SongSource = std::function<std::optional<std::u16string>()>;
 // Posts one line to the chat room; reports nothing.
 using LineSender = std::function<void(const std::u16string&)>;
 
@@ -48,6 +50,8 @@ class Announcer {
   bool Running() const { return running_; }
 
  private:
+  // Sets the song box to the song read, unless the read brings no news.
+  void ReadSong();
   // The only change detector: a text equal to the current one does nothing.
   void SetSongBox(std::u16string song);
   void SongBoxChanged();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +39,9 @@ HWND ToHwnd(WindowHandle window) {
 // More than any caption or chat line holds; a window that reports a longer text is cut there, so
 // that a silly length cannot make every poll allocate and convert hundreds of megabytes.
 constexpr std::size_t kMaxTextLength = 65535;
+// A read's room beyond twice the length it was told: a scrolling title's next frame (up to twice
+// the caption and a separator) or a stream status's next percentage still fits.
+constexpr std::size_t kSpareRoom = 64;
 
 enum class Op { kRead, kWrite, kPress, kWriteAndPress };
 constexpr LONG kPending = 0;
@@ -51,9 +55,10 @@ constexpr LONG kAbandoned = 3;
 struct Request {
   Op op;
   HWND window;
-  std::string text = {};  // the text to write, or the text read
+  std::string text = {};  // the text to write
   HWND button = nullptr;
   WindowSystem::TextCheck may_replace = nullptr;
+  std::optional<std::string> read = {};  // the text read; none when it may be cut
   LONG state = kPending;
   LONG refs = 2;
 };
@@ -63,17 +68,23 @@ void Release(Shared* shared) {
   if (InterlockedDecrement(&shared->refs) == 0) delete shared;
 }
 
-std::string ReadText(HWND window) {
+// The text can change between the length and the copy (a scrolling title every 200 ms, a stream's
+// status every 100 ms). What WM_GETTEXT copies into the zeroed buffer, up to its NUL, is a whole
+// text of the window, unless it fills the room the length did not ask for: then it grew past the
+// room and may be cut, and the read gives no text.
+std::optional<std::string> ReadText(HWND window) {
   const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
   const std::size_t n = std::min(length > 0 ? static_cast<std::size_t>(length) : 0, kMaxTextLength);
+  const std::size_t room = std::min(2 * n + kSpareRoom, kMaxTextLength);
   try {
-    // Zeroed, so text that shrank between the two messages leaves NULs after its end.
-    std::string buffer(n + 1, '\0');
-    SendMessageA(window, WM_GETTEXT, n + 1, reinterpret_cast<LPARAM>(buffer.data()));
-    buffer.resize(n);
+    std::string buffer(room + 1, '\0');
+    SendMessageA(window, WM_GETTEXT, room + 1, reinterpret_cast<LPARAM>(buffer.data()));
+    const std::size_t copied = std::min(buffer.find('\0'), room);
+    if (copied == room && room > n) return std::nullopt;
+    buffer.resize(copied);
     return buffer;
   } catch (const std::exception&) {
-    return {};  // no memory for the buffer: read nothing
+    return std::string();  // no memory for the buffer: read nothing
   }
 }
 
@@ -95,7 +106,7 @@ void Run(Request& request) {
   const HWND window = request.window;
   switch (request.op) {
     case Op::kRead:
-      request.text = ReadText(window);
+      request.read = ReadText(window);
       break;
     case Op::kWrite:
       WriteText(window, request.text);
@@ -103,11 +114,14 @@ void Run(Request& request) {
     case Op::kPress:
       Press(window);
       break;
-    case Op::kWriteAndPress:
-      if (!request.may_replace(FromAnsi(ReadText(window))) || !Commit(request)) break;
+    case Op::kWriteAndPress: {
+      // A box whose text changed past the read's room is being typed in: it is not replaced.
+      const std::optional<std::string> current = ReadText(window);
+      if (!current || !request.may_replace(FromAnsi(*current)) || !Commit(request)) break;
       WriteText(window, request.text);
       Press(request.button);
       break;
+    }
   }
 }
 
@@ -210,13 +224,14 @@ class Win32WindowSystem::Peers {
   Peers(const Peers&) = delete;
   Peers& operator=(const Peers&) = delete;
 
-  // Runs one message operation, leaving the text read in `*read` if given. False when the target
-  // did not answer within the bound, or is still stuck in a send given up earlier: then nothing
-  // was read, and nothing written unless the operation had committed to its write.
-  bool Perform(Request order, std::string* read = nullptr) {
+  // Runs one message operation, leaving the text read in `*read` if given (none when it may be
+  // cut). False when the target did not answer within the bound, or is still stuck in a send
+  // given up earlier: then nothing was read, and nothing written unless the operation had
+  // committed to its write.
+  bool Perform(Request order, std::optional<std::string>* read = nullptr) {
     const DWORD thread_id = GetWindowThreadProcessId(order.window, nullptr);
     if (thread_id == 0) {  // window 0, or one that is gone: nothing to send to
-      if (read != nullptr) read->clear();
+      if (read != nullptr) *read = std::string();
       return true;
     }
     auto owned = std::make_unique<Request>(std::move(order));
@@ -242,7 +257,7 @@ class Win32WindowSystem::Peers {
       // to this peer would take it for its own.
       WaitForSingleObject(peer->done.get(), INFINITE);
     }
-    if (read != nullptr) *read = std::move(request->text);
+    if (read != nullptr) *read = std::move(request->read);
     Release(request);
     InterlockedExchange(&peer->busy, 0);
     return true;
@@ -310,14 +325,15 @@ WindowHandle Win32WindowSystem::FindChildWindow(WindowHandle parent, WindowHandl
 }
 
 std::u16string Win32WindowSystem::ReadWindowText(WindowHandle window) {
-  std::string ansi;
-  if (!peers_->Perform({Op::kRead, ToHwnd(window)}, &ansi)) {
-    // A window busy for a moment (a player loading a playlist) has not changed its text: its last
-    // answer stands, so a song is not taken for gone and then announced again.
+  std::optional<std::string> ansi;
+  if (!peers_->Perform({Op::kRead, ToHwnd(window)}, &ansi) || !ansi) {
+    // A window busy for a moment (a player loading a playlist) has not changed its text, and a
+    // text that may be cut is none it showed: the last whole answer stands, so a song is not taken
+    // for gone, or for another, and then announced again.
     const auto last = last_answers_.find(window);
     return last != last_answers_.end() ? last->second : std::u16string();
   }
-  std::u16string text = FromAnsi(ansi);
+  std::u16string text = FromAnsi(*ansi);
   Remember(window, text);
   return text;
 }

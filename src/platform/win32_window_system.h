@@ -15,9 +15,11 @@ inline constexpr unsigned kPeerTimeoutMs = 500;
 // programs' windows are carried by one worker thread per target thread, so a
 // peer that stops answering costs at most `timeout_ms` once, later calls to it
 // give up at once until it answers again, and other peers are not disturbed.
-// A read given up gives the text the window last answered ("" for a window
-// never read). While it waits, the calling thread handles the messages other
-// threads send it, as SendMessage does, but no posted ones.
+// A read gives the window's text as it was copied, with room for it to have
+// grown since its length was asked. A read given up, or one whose text outgrew
+// that room, gives the window's last whole answer ("" for a window never
+// read). While it waits, the calling thread handles the messages other threads
+// send it, as SendMessage does, but no posted ones.
 class Win32WindowSystem final : public WindowSystem {
  public:
   explicit Win32WindowSystem(unsigned timeout_ms = kPeerTimeoutMs);

@@ -1,5 +1,8 @@
 #include "player/winamp_api.h"
 
+#include "player/scroll.h"
+#include "player/stream_status.h"
+
 namespace zingel {
 
 namespace {
@@ -12,33 +15,40 @@ bool IsAsciiDigit(char16_t c) {
 }
 
 // Where the song begins: after a leading playlist number, else at the start.
-std::size_t SongStart(const std::u16string& caption) {
+std::size_t SongStart(std::u16string_view caption) {
   std::size_t digits = 0;
   while (digits < caption.size() && IsAsciiDigit(caption[digits])) ++digits;
   if (digits == 0 || digits == caption.size() || caption[digits] != u'.') return 0;
   return digits + kAfterNumber;
 }
-}  // namespace
 
-std::u16string ExtractSongTitle(const std::u16string& caption) {
+// The playlist title in a plain caption; "" without the marker.
+std::u16string_view PlaylistTitle(std::u16string_view caption) {
   const std::size_t mark = caption.find(kEndMarker);
-  if (mark == std::u16string::npos) return {};
+  if (mark == std::u16string_view::npos) return {};
   const std::size_t start = SongStart(caption);
   if (start >= mark) return {};
-  std::u16string song = caption.substr(start, mark - start);
-  if (song.back() == u' ') song.pop_back();
-  return song;
+  std::u16string_view title = caption.substr(start, mark - start);
+  if (title.back() == u' ') title.remove_suffix(1);
+  return title;
+}
+}  // namespace
+
+std::optional<std::u16string> ExtractSongTitle(std::u16string_view caption) {
+  const std::u16string_view title = PlaylistTitle(UnscrolledCaption(caption));
+  if (IsStreamStatus(title)) return std::nullopt;
+  return std::u16string(title);
 }
 
 WindowHandle PlayerReader::FindPlayerWindow() {
   return windows_.FindTopWindow(kPlayerWindowClass);
 }
 
-std::u16string PlayerReader::ReadSongTitle() noexcept {
+std::optional<std::u16string> PlayerReader::ReadSongTitle() noexcept {
   try {
     return ExtractSongTitle(windows_.ReadWindowText(FindPlayerWindow()));
   } catch (...) {
-    return {};
+    return std::u16string();
   }
 }
 

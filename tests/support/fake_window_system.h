@@ -10,8 +10,9 @@ namespace zingel::test {
 
 // An in-memory WindowSystem that keeps the real one's contract: class names match without regard
 // to case, children keep their order, `after` must be a child of `parent`, parent 0 searches the
-// top-level windows, window 0 reads "" and ignores writes and presses. Its send buttons post the
-// input box and empty it, as the chat client's do.
+// top-level windows, window 0 reads "" and ignores writes and presses, a read gives a whole text
+// (the real one never gives a text cut by a change between its two messages). Its send buttons post
+// the input box and empty it, as the chat client's do.
 class FakeWindowSystem final : public WindowSystem {
  public:
   enum class Action { kWrite, kPress };
