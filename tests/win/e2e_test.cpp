@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e_support.h"
 #include "standins.h"
 #include "test_harness.h"
 #include "ui/resource.h"
@@ -20,15 +21,11 @@ using zingel::driver::PlayerStandin;
 using zingel::driver::PresenceBytes;
 using zingel::driver::RoomStandin;
 using zingel::driver::TempPath;
-using zingel::driver::TimesLogged;
 using zingel::driver::ZingelApp;
 using zingel::test::Fail;
 using zingel::test::Printable;
 using zingel::test::WaitUntil;
-
-std::string g_zingel;
-std::string g_player;
-std::string g_room;
+using namespace zingel::e2e;
 
 // The tray menu's items, by position.
 constexpr int kMenuExit = 0;
@@ -41,46 +38,6 @@ constexpr DWORD kClickEveryMs = 400;
 constexpr DWORD kHangMs = 3000;
 // Captions of the flood, each shown 5 ms: shorter than a poll, so it changes on every one.
 constexpr int kFloodCaptions = 300;
-// Scroll frames and stream statuses every 25 ms, faster than the player's own (200 and 100 ms), so
-// that captions often change between the two messages of a read.
-constexpr const char* kFastMs = "25";
-constexpr int kScrollCycles = 2;  // whole ones, of each caption
-constexpr int kStreamStarts = 2;
-
-#define EXPECT_OR_RETURN(condition, what)        \
-  if (!(condition)) {                            \
-    Fail(__FILE__, __LINE__, std::string(what)); \
-    return;                                      \
-  }
-
-std::string Caption(const std::string& song) {
-  return "1. " + song + " - Winamp";
-}
-
-std::string Line(const std::string& song, const std::string& prefix = "-=>") {
-  return "<b>" + prefix + "</b> " + song;
-}
-
-std::string Shown(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const std::string& line : lines) {
-    out += "\n    '" + Printable(line.size() > 100 ? line.substr(0, 100) + "..." : line) + "'";
-  }
-  return out;
-}
-
-// Waits until the room has posted as many lines after the first `from` as expected, then
-// compares them.
-void ExpectPosted(const RoomStandin& room, const std::vector<std::string>& expected,
-                  const std::string& when, std::size_t from = 0) {
-  std::vector<std::string> posted;
-  WaitUntil([&] { return (posted = room.Posted()).size() >= from + expected.size(); });
-  posted.erase(posted.begin(),
-               posted.begin() + static_cast<std::ptrdiff_t>(std::min(from, posted.size())));
-  if (posted != expected)
-    Fail(__FILE__, __LINE__,
-         when + ": the room got" + Shown(posted) + "\n  want" + Shown(expected));
-}
 
 void ExpectSong(const ZingelApp& app, const std::u16string& song, const std::string& when) {
   if (!WaitUntil([&] { return app.ControlText(IDC_TEXT1) == song; }))
@@ -351,69 +308,8 @@ WIN_TEST(SilentPeersAndAFloodNeitherFreezeItNorRepeatSongs) {
   ExpectPosted(room, PresenceBytes(), "after WM_CLOSE", before_close);
 }
 
-// Whole scroll cycles of a title, paused too, then streams that connect, buffer from 0 to 100%
-// and are interrupted: one line per song.
-WIN_TEST(ScrollingTitlesAndStreamStatusesAnnounceEachSongOnce) {
-  RoomStandin room(g_room, "captions.log");
-  const std::string log = TempPath("captions-player.log");
-  const std::string title = "12. Artist - Title - Winamp";
-  auto player = std::make_unique<PlayerStandin>(
-      g_player, std::vector<std::string>{"--caption", title, "--scroll", kFastMs, "--log", log});
-  ZingelApp app(g_zingel);
-  EXPECT_OR_RETURN(room.Ready() && player->Ready() && app.Open() && app.TypePrefix(u"-=>") &&
-                       app.Click(IDC_COMMAND1),
-                   "the programs did not start");
-  for (const std::string& caption : {title, title + " [Paused]", title}) {
-    // Each cycle starts with the frame that holds the caption twice.
-    const std::string twice = caption + " *** " + caption;
-    const std::size_t before = TimesLogged(log, twice);
-    CHECK(player->Show(caption) &&
-          WaitUntil([&] { return TimesLogged(log, twice) > before + kScrollCycles; },
-                    3 * zingel::driver::kDeadlineMs, 100));
-  }
-  const std::size_t frames = zingel::driver::ReadLog(log).size();
-  CHECK(player->Show(Caption("Next")));
-  std::vector<std::string> expected = PresenceBytes();
-  expected.insert(expected.end(), {Line("Artist - Title"), Line("Next")});
-  ExpectPosted(room, expected, "after whole scroll cycles");
-
-  // Playlist lines: milliseconds, a tab, the caption.
-  const std::string song = "Radio Zed - Night Drive - Winamp\n";
-  const std::string connect = "25\t3. [Connecting] http://radio.example:8000/stream - Winamp\n";
-  const std::string buffer = "25\t3. [Buffer: {0..100}%] " + song;
-  const std::string interrupt = "25\t3. [Stream temporarily interrupted] " + song;
-  std::string stream;
-  for (int i = 0; i < kStreamStarts; ++i)
-    stream += connect + buffer + "400\t3. " + song + interrupt + "400\t3. " + song;
-  stream +=
-      "25\t4. [Buffer: {0..100}%] Radio Zed - News - Winamp\n25\t4. Radio Zed - News - Winamp";
-  const std::string playlist = TempPath("stream.txt");
-  if (FILE* file = std::fopen(playlist.c_str(), "wb")) {
-    std::fputs(stream.c_str(), file);
-    std::fclose(file);
-  }
-  player.reset();
-  player = std::make_unique<PlayerStandin>(
-      g_player,
-      std::vector<std::string>{"--playlist", playlist, "--scroll", kFastMs, "--log", log});
-  expected.insert(expected.end(), {Line("Radio Zed - Night Drive"), Line("Radio Zed - News")});
-  ExpectPosted(room, expected, "after streams started, buffered and were interrupted");
-  std::printf("captions: %zu scroll frames, then %zu stream captions, every %s ms; %zu lines\n",
-              frames, zingel::driver::ReadLog(log).size() - frames, kFastMs,
-              room.Posted().size() - PresenceBytes().size());
-  DeleteFileA(playlist.c_str());
-  DeleteFileA(log.c_str());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::printf("usage: %s ZINGEL_EXE PLAYER_EXE CHATROOM_EXE\n", argv[0]);
-    return 2;
-  }
-  g_zingel = argv[1];
-  g_player = argv[2];
-  g_room = argv[3];
-  return zingel::test::RunAll();
+  return zingel::e2e::Main(argc, argv);
 }

@@ -1,0 +1,69 @@
+#pragma once
+// What the end-to-end tests of the real zingel.exe share: the programs under test, the lines
+// zingel posts, and checks of what reached the room.
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "standins.h"
+#include "test_harness.h"
+
+namespace zingel::e2e {
+
+// The programs under test, from the command line.
+inline std::string g_zingel;
+inline std::string g_player;
+inline std::string g_room;
+
+#define EXPECT_OR_RETURN(condition, what)                        \
+  if (!(condition)) {                                            \
+    ::zingel::test::Fail(__FILE__, __LINE__, std::string(what)); \
+    return;                                                      \
+  }
+
+inline std::string Caption(const std::string& song) {
+  return "1. " + song + " - Winamp";
+}
+
+inline std::string Line(const std::string& song, const std::string& prefix = "-=>") {
+  return "<b>" + prefix + "</b> " + song;
+}
+
+inline std::string Shown(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& line : lines) {
+    out += "\n    '" +
+           ::zingel::test::Printable(line.size() > 100 ? line.substr(0, 100) + "..." : line) + "'";
+  }
+  return out;
+}
+
+// Waits until the room has posted as many lines after the first `from` as expected, then
+// compares them.
+inline void ExpectPosted(const driver::RoomStandin& room, const std::vector<std::string>& expected,
+                         const std::string& when, std::size_t from = 0) {
+  std::vector<std::string> posted;
+  ::zingel::test::WaitUntil(
+      [&] { return (posted = room.Posted()).size() >= from + expected.size(); });
+  posted.erase(posted.begin(),
+               posted.begin() + static_cast<std::ptrdiff_t>(std::min(from, posted.size())));
+  if (posted != expected)
+    ::zingel::test::Fail(__FILE__, __LINE__,
+                         when + ": the room got" + Shown(posted) + "\n  want" + Shown(expected));
+}
+
+// main() of an end-to-end test program: ZINGEL_EXE PLAYER_EXE CHATROOM_EXE.
+inline int Main(int argc, char** argv) {
+  if (argc != 4) {
+    std::printf("usage: %s ZINGEL_EXE PLAYER_EXE CHATROOM_EXE\n", argv[0]);
+    return 2;
+  }
+  g_zingel = argv[1];
+  g_player = argv[2];
+  g_room = argv[3];
+  return ::zingel::test::RunAll();
+}
+
+}  // namespace zingel::e2e
