@@ -13,9 +13,13 @@ unset SOURCE_DATE_EPOCH
 
 copy() {  # folder: the checkout's files as they are now, committed at a fixed time
   mkdir -p "$1"
-  (cd "$here" && git ls-files -z -co --exclude-standard |
-    tar --null --verbatim-files-from -T - --ignore-failed-read -cf - 2>/dev/null) |
-    tar -C "$1" -xf -
+  if git -C "$here" rev-parse --git-dir >/dev/null 2>&1; then
+    (cd "$here" && git ls-files -z -co --exclude-standard |
+      tar --null --verbatim-files-from -T - --ignore-failed-read -cf - 2>/dev/null) |
+      tar -C "$1" -xf -
+  else  # an exported tree: all of it but what builds and releases leave
+    tar -C "$here" --exclude=./build --exclude=./dist -cf - . | tar -C "$1" -xf -
+  fi
   (cd "$1" && git init -q && git add -A &&
     GIT_AUTHOR_DATE=2026-12-07T00:00:00Z GIT_COMMITTER_DATE=2026-12-07T00:00:00Z \
       git -c user.name=test -c user.email=test@example.com commit -q -m copy)
