@@ -27,7 +27,6 @@ constexpr ExtractCase kCases[] = {
     {u".5 - Winamp", u".5"},
     {u"9. A.B - Winamp", u"A.B"},
     {u"", u""},
-    {u"Winamp 2.91", u""},
     {u"Winamp 5.9.2 Build 10042", u""},
     {u" - Winamp", u""},
     {u" - Winamp 1. Song - Winamp", u""},
