@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/window_system.h"
+#include "core/window_system.h"
 
 namespace zingel {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/window_system.h"
+#include "core/window_system.h"
 
 namespace zingel {
 

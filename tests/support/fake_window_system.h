@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window_system.h"
+#include "core/window_system.h"
 
 namespace zingel::test {
 
