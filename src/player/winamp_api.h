@@ -1,4 +1,5 @@
 #pragma once
+// winampApi: what zingel reads from the player, the song in its main window's caption.
 
 #include <optional>
 #include <string>

@@ -1,5 +1,16 @@
+// The program: its parts built once, each handed what it works through, and
+// the main window given the announcer and the presence announcement.
+
 #include <windows.h>
 
+#include <string>
+
+#include "chat/chat_room.h"
+#include "chat/presence.h"
+#include "core/announcer.h"
+#include "platform/qpc_clock.h"
+#include "platform/win32_window_system.h"
+#include "player/winamp_api.h"
 #include "ui/main_window.h"
 #include "ui/single_instance.h"
 
@@ -10,8 +21,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     zingel::BringBackFirstInstance();
     return 0;
   }
+
+  // The Win32 window system and clock; the portable parts know only their
+  // interfaces. All live until the program ends inside the window.
+  zingel::Win32WindowSystem windows;
+  zingel::QpcClock clock;
+  zingel::PlayerReader reader(windows);
+  zingel::ChatRoomSender sender(windows);
+  const zingel::LineSender send_line = [&sender](const std::u16string& line) {
+    sender.SendChatLine(line);
+  };
+
+  // The window is the announcer's view, and its buttons and timer drive the
+  // announcer: the window comes first and meets the announcer on creation.
   zingel::Winamp window;
-  if (!window.Create(instance)) return 1;
+  zingel::Announcer announcer([&reader] { return reader.ReadSongTitle(); }, send_line, window);
+  if (!window.Create(instance, announcer,
+                     [&send_line, &clock] { zingel::AnnouncePresence(send_line, clock); }))
+    return 1;
   window.Load(show_command);
   return window.Run();
 }

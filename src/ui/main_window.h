@@ -1,18 +1,24 @@
 #pragma once
 // The main window `Winamp`: the prefix box, the song box, three buttons, the
-// poll timer and the tray. Its handlers are thin: they call the announcer,
-// the presence announcement and the tray record.
+// poll timer and the tray. It is the announcer's view, and its handlers are
+// thin: they call the announcer, the presence announcement and the tray
+// record, which the program builds and hands over (main.cpp).
+//
+// Its parts and handlers go by the names a form designer gives them:
+//   Winamp: this main window (the player's own window is found by its class)
+//   Text1: the song box           Combo1: the prefix box
+//   Command1: start               Command2: stop
+//   Command3: minimize to tray    Timer1: the poll timer
+//   mnuexit, mnurestore, mnuabout: the tray menu's items
+//   Form_Load, Form_Unload, ...: the window's own events; Module1: the tray icon record
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
-#include "chat/chat_room.h"
 #include "core/announcer.h"
-#include "platform/qpc_clock.h"
-#include "platform/win32_window_system.h"
 #include "platform/scoped_handles.h"
-#include "player/winamp_api.h"
 
 namespace zingel {
 
@@ -20,12 +26,15 @@ inline constexpr wchar_t kMainWindowClass[] = L"zingel";
 
 class Winamp final : public AnnouncerView {
  public:
-  Winamp();
+  Winamp() = default;
   Winamp(const Winamp&) = delete;
   Winamp& operator=(const Winamp&) = delete;
 
-  // Creates the window and its controls, still hidden. False on failure.
-  bool Create(HINSTANCE instance);
+  // Creates the window and its controls, still hidden. The announcer drives
+  // this window as its view, so it is built after the window and handed over
+  // here. It, and what `announce_presence` uses, must outlive the window.
+  // False on failure.
+  bool Create(HINSTANCE instance, Announcer& announcer, std::function<void()> announce_presence);
   // Runs the start-up sequence, then shows the window.
   void Load(int show_command);
   // The message loop. The program ends inside Form_Unload, so this returns
@@ -71,12 +80,8 @@ class Winamp final : public AnnouncerView {
   HWND Command2() const;
   HWND Combo1() const;
 
-  Win32WindowSystem windows_;
-  PlayerReader reader_;
-  ChatRoomSender sender_;
-  QpcClock clock_;
-  LineSender send_line_;
-  Announcer announcer_;
+  Announcer* announcer_ = nullptr;
+  std::function<void()> announce_presence_;
 
   HINSTANCE instance_ = nullptr;
   HWND window_ = nullptr;

@@ -1,5 +1,5 @@
 #pragma once
-// The tray icon record: one for the whole program, shared by the main
+// Module1: the tray icon record, one for the whole program, shared by the main
 // window's resize and unload handlers.
 
 #include <windows.h>

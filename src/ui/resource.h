@@ -11,9 +11,9 @@
 
 // Controls of the main window. Above IDOK and IDCANCEL, which the dialog
 // keyboard handling sends for Enter and Escape.
-#define IDC_TEXT1 200
-#define IDC_COMMAND1 201
-#define IDC_COMMAND2 202
-#define IDC_COMBO1 203
-#define IDC_COMMAND3 204
-#define IDC_TIMER1 205
+#define IDC_TEXT1 200     // the song box
+#define IDC_COMMAND1 201  // start
+#define IDC_COMMAND2 202  // stop
+#define IDC_COMBO1 203    // the prefix box
+#define IDC_COMMAND3 204  // minimize to tray
+#define IDC_TIMER1 205    // the poll timer
