@@ -22,9 +22,7 @@ std::wstring Quoted(const std::wstring& arg) {
   return out + L"\"";
 }
 
-}  // namespace
-
-std::wstring Wide(const std::string& utf8) {
+std::wstring WideFromUtf8(const std::string& utf8) {
   if (utf8.empty()) return {};
   std::wstring out(utf8.size(), L'\0');
   const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
@@ -32,6 +30,8 @@ std::wstring Wide(const std::string& utf8) {
   out.resize(static_cast<size_t>(size > 0 ? size : 0));
   return out;
 }
+
+}  // namespace
 
 std::string Utf8(const std::u16string& text) {
   const std::wstring wide(text.begin(), text.end());
@@ -57,9 +57,9 @@ Program::Program(const std::string& exe, const std::vector<std::string>& args, b
     SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
   }
-  const std::wstring path = Wide(WindowsPath(exe));
+  const std::wstring path = WideFromUtf8(WindowsPath(exe));
   std::wstring command_line = Quoted(path);
-  for (const std::string& arg : args) command_line += L" " + Quoted(Wide(arg));
+  for (const std::string& arg : args) command_line += L" " + Quoted(WideFromUtf8(arg));
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   if (talk) {

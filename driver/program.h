@@ -48,7 +48,6 @@ class Program {
   std::string pending_;
 };
 
-std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::u16string& text);
 
 }  // namespace zingel::driver

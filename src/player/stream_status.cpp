@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "player/digits.h"
+
 namespace zingel {
 
 namespace {
@@ -23,10 +25,6 @@ constexpr std::u16string_view kStatusesBeforeTitle[] = {
     u"[Locating]",
 };
 constexpr std::u16string_view kStatusesForTitle[] = {u"Connecting...", u"Prebuffering : #%"};
-
-bool IsAsciiDigit(char16_t c) {
-  return c >= u'0' && c <= u'9';
-}
 
 // How much of the start of `text` the pattern matches, if it does.
 std::optional<std::size_t> MatchAtStart(std::u16string_view pattern, std::u16string_view text) {

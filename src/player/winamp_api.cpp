@@ -1,5 +1,6 @@
 #include "player/winamp_api.h"
 
+#include "player/digits.h"
 #include "player/scroll.h"
 #include "player/stream_status.h"
 
@@ -9,10 +10,6 @@ namespace {
 constexpr std::u16string_view kEndMarker = u" - Winamp";
 // "12. " before the song: the digits and the dot, then one space.
 constexpr std::size_t kAfterNumber = 2;
-
-bool IsAsciiDigit(char16_t c) {
-  return c >= u'0' && c <= u'9';
-}
 
 // Where the song begins: after a leading playlist number, else at the start.
 std::size_t SongStart(std::u16string_view caption) {

@@ -26,7 +26,11 @@ void Fill(HWND window, HICON icon, std::string_view caption) {
   record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   record.uCallbackMessage = kTrayCallbackMessage;
   record.hIcon = icon;
-  // The caption, its NUL, then spaces to the end of the first form's field.
+  // The caption, its NUL, then spaces to the end of the field: the tip is a
+  // fixed-width text padded with blanks, as the record has always held it,
+  // byte for byte. The shell reads only up to the NUL, so the blanks never
+  // show; and as the whole field is written, no longer caption of an earlier
+  // fill lingers behind it.
   const std::size_t length = std::min(caption.size(), kTipSize - 1);
   std::memset(record.szTip, ' ', kTipSize);
   std::memcpy(record.szTip, caption.data(), length);
