@@ -25,9 +25,9 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
 
 // The client area, in twips (1/1440 inch) like every length of the window, so
-// it keeps its size in inches on any screen: the size the window was designed
-// at around its controls, which end at 3372 x 612 (main_window_controls.cpp);
-// about 231 x 45 pixels at 96 dpi.
+// it keeps its size in inches on any screen: the controls' extent (they end at
+// 3372 x 612, main_window_controls.cpp) with its margins, about 231 x 45
+// pixels at 96 dpi.
 constexpr int kClientWidth = 3468;
 constexpr int kClientHeight = 672;
 // 7.8 points, in tenths of a point.
