@@ -103,6 +103,13 @@ bool Standin::Command(const std::string& line, std::vector<std::string>* output,
   return acknowledged;
 }
 
+unsigned long PlayerStandin::Reads() {
+  std::vector<std::string> output;
+  if (!Command("reads", &output) || output.empty() || !output.back().starts_with("reads "))
+    return 0;
+  return std::strtoul(output.back().c_str() + 6, nullptr, 10);
+}
+
 RoomStandin::RoomStandin(const std::string& exe, const std::string& log_name,
                          std::vector<std::string> args)
     : RoomStandin(exe, std::move(args), TempPath(log_name)) {}

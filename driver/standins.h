@@ -46,6 +46,8 @@ class PlayerStandin : public Standin {
   using Standin::Standin;
   // Shows a caption (UTF-8); true once the window has it.
   bool Show(const std::string& caption) { return Command("caption " + caption); }
+  // How many times its caption has been read (WM_GETTEXT); 0 if it does not answer.
+  unsigned long Reads();
 };
 
 // The stand-in chat room, logging every line posted to a file of its own: in UTF-8, or with

@@ -50,6 +50,8 @@ class Player {
       if (window_) DestroyWindow(window_);
     } else if (word == "open") {
       Open();
+    } else if (word == "reads") {
+      standin::Print("reads " + std::to_string(reads_) + "\n");
     } else if (word == "scroll") {
       UINT ms = 0;
       if (std::from_chars(arg.data(), arg.data() + arg.size(), ms).ec != std::errc()) return false;
@@ -168,6 +170,9 @@ class Player {
       case WM_PAINT:
         self->OnPaint(window);
         return 0;
+      case WM_GETTEXT:  // a read of the caption, counted
+        ++self->reads_;
+        break;
       case WM_CLOSE:  // Closed by hand: the program ends; the "close" command destroys only.
         DestroyWindow(window);
         PostQuitMessage(0);
@@ -191,6 +196,7 @@ class Player {
   HWND window_ = nullptr;
   size_t index_ = 0;
   UINT_PTR timer_ = 0;
+  unsigned long reads_ = 0;
 };
 
 Player* Player::instance_ = nullptr;

@@ -86,6 +86,25 @@ WIN_TEST(ScrollingTitlesAndStreamStatusesAnnounceEachSongOnce) {
   DeleteFileA(log.c_str());
 }
 
+// zingel reads the player as often as its timer ticks, about 100 times a second here: at least 30,
+// so that a loaded machine never fails it, where a poll ten times slower always does.
+WIN_TEST(ThePlayerIsReadAtTheTimersRate) {
+  constexpr unsigned long kReads = 100;
+  constexpr double kLeastPerSecond = 30;
+  RoomStandin room(g_room, "rate.log");
+  PlayerStandin player(g_player, {"--caption", Caption("Rate")});
+  ZingelApp app(g_zingel);
+  EXPECT_OR_RETURN(room.Ready() && player.Ready() && app.Open() && app.TypePrefix(u"-=>") &&
+                       app.Click(IDC_COMMAND1) && room.WaitForLines(3),
+                   "the programs did not start");
+  const unsigned long first = player.Reads();
+  const DWORD start = GetTickCount();
+  CHECK(WaitUntil([&] { return player.Reads() >= first + kReads; }));
+  const double per_second = (player.Reads() - first) * 1000.0 / (GetTickCount() - start);
+  std::printf("the player was read %.0f times a second\n", per_second);
+  CHECK(per_second >= kLeastPerSecond);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -1,6 +1,7 @@
 // The window messaging primitives' waits, against windows on other threads of this process (each
 // such thread a peer of its own) and on the calling thread itself: a peer that hangs, one that
-// sends back while it answers, and the workers that carry the messages. Also the clock.
+// sends back while it answers, and the watchers that see a stalled peer answer again. Also the
+// clock.
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -103,7 +104,7 @@ WIN_TEST(APeerThatSendsBackWhileAnsweringIsAnsweredAtOnce) {
   DestroyWindow(own);
 }
 
-WIN_TEST(DestructorDoesNotWaitForStuckWorker) {
+WIN_TEST(DestructorDoesNotWaitForAStalledPeer) {
   Peer stuck;
   stuck.state.hang_ms = kHangMs;
   {
@@ -111,7 +112,7 @@ WIN_TEST(DestructorDoesNotWaitForStuckWorker) {
     windows.ReadWindowText(stuck.handle());
   }
   CHECK(!stuck.Woke());
-  // The orphaned worker finishes its send afterwards without harm.
+  // The late read lands afterwards in nothing let go, and its watcher ends.
   CHECK(WaitUntil([&] { return stuck.Woke(); }));
 }
 
@@ -128,17 +129,25 @@ std::size_t ThreadsOfThisProcess() {
   return count;
 }
 
-WIN_TEST(WorkersOfEndedPeersAreRetired) {
+// Healthy peers cost the window system no thread; a stalled one a watcher, which ends once the
+// peer answers again.
+WIN_TEST(WatchersLiveOnlyWhilePeersStall) {
   Win32WindowSystem windows(kBoundMs);
   const std::size_t before = ThreadsOfThisProcess();
   CHECK(before > 0);
+  Peer room;  // a thread of its own
+  room.state.text = u"room";
   for (int round = 0; round < 12; ++round) {
-    Peer room;
-    room.state.text = u"room";
     CHECK_EQ(windows.ReadWindowText(room.handle()), std::u16string(u"room"));
   }
-  // The last round's worker may remain (nothing has started since), the others end.
-  CHECK(WaitUntil([&] { return ThreadsOfThisProcess() <= before + 1; }));
+  CHECK(ThreadsOfThisProcess() <= before + 1);
+  for (int stall = 0; stall < 3; ++stall) {
+    InterlockedExchange(&room.state.woke, 0);
+    room.state.hang_ms = 2 * kBoundMs;
+    windows.ReadWindowText(room.handle());
+    CHECK(WaitUntil([&] { return room.Woke() && ThreadsOfThisProcess() <= before + 1; }));
+    CHECK(WaitUntil([&] { return windows.ReadWindowText(room.handle()) == u"room"; }));
+  }
 }
 
 WIN_TEST(QpcClockCountsSeconds) {
