@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The mirror set-up takes from apt source files: a table of files and the mirror expected.
 set -u
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-root.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib.sh"
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cases=0 failures=0

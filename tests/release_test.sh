@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # scripts/release run on two copies of the checkout, in different folders, the second with its
-# clock 400 days ahead and another umask, gives byte-identical zips and sums; and the project's
-# version names the zip and is in its read-me and zingel.exe's VERSIONINFO.
+# clock 400 days ahead and another umask, gives byte-identical zips and sums; SHA256SUMS checks in
+# the folder of the published files; the project's version names the zip and is in its read-me and
+# zingel.exe's VERSIONINFO, and the read-me names zingel.exe's SHA-256.
 # Usage: release_test.sh WINDRES
 set -euo pipefail
 windres=$1
@@ -54,12 +55,22 @@ if ! diff -r "$one/dist" "$two/dist" >/dev/null; then
 fi
 
 version=$(sed -n 's/^project(zingel VERSION \([0-9.]*\) .*/\1/p' "$here/CMakeLists.txt")
-zip=$one/dist/zingel-$version-win32.zip
-[ -f "$zip" ] || { echo "no zingel-$version-win32.zip in dist: $(ls "$one/dist")"; exit 1; }
-unzip -p "$zip" README.txt | grep -q "^zingel $version for Windows" ||
+zip=zingel-$version-win32.zip
+# dist is what users download, all of it: there `sha256sum -c SHA256SUMS` checks every file listed.
+published=$(ls "$one/dist" | paste -sd ' ')
+[ "$published" = "SHA256SUMS $zip" ] ||
+  { echo "dist holds $published, not $zip and SHA256SUMS"; exit 1; }
+(cd "$one/dist" && sha256sum --strict -c SHA256SUMS) >"$work/check.log" 2>&1 &&
+  grep -qx "$zip: OK" "$work/check.log" ||
+  { echo "sha256sum -c SHA256SUMS beside the zip does not pass:"; cat "$work/check.log"; exit 1; }
+
+unzip -q "$one/dist/$zip" -d "$work/unzipped"
+readme=$work/unzipped/README.txt
+grep -q "^zingel $version for Windows" "$readme" ||
   { echo "the read-me does not name version $version"; exit 1; }
-unzip -q "$zip" zingel.exe -d "$work/unzipped"
+exe_sha256=$(sha256sum <"$work/unzipped/zingel.exe" | cut -d' ' -f1)
+grep -q "^    $exe_sha256"$'\r$' "$readme" ||
+  { echo "the read-me does not name zingel.exe's SHA-256 $exe_sha256"; exit 1; }
 "$windres" -i "$work/unzipped/zingel.exe" -O rc | grep -q "\"ProductVersion\", \"$version\"" ||
   { echo "zingel.exe's VERSIONINFO does not hold version $version"; exit 1; }
-(cd "$one/dist" && sha256sum --quiet -c --ignore-missing SHA256SUMS)
 echo "two releases of zingel $version identical: $(head -1 "$one/dist/SHA256SUMS")"
