@@ -139,8 +139,13 @@ std::vector<std::string> RoomStandin::Transcript() {
   return lines;
 }
 
-std::vector<std::string> PresenceBytes() {
-  // Every character of both lines is below U+0100: code page 1252 keeps it as one byte.
+std::vector<std::string> PresenceUtf8() {
+  return {Utf8(PresenceLine), Utf8(ChatLinkLine(kLinkText, DownloadUrl))};
+}
+
+std::vector<std::string> PresenceBytes1252() {
+  // Every character of both lines is ASCII or in U+00A0..U+00FF, where code page 1252 is
+  // Latin-1: one byte each, its code.
   auto bytes = [](const std::u16string& text) {
     std::string out;
     for (const char16_t c : text) out += static_cast<char>(c);

@@ -48,7 +48,8 @@ class PlayerStandin : public Standin {
   bool Show(const std::string& caption) { return Command("caption " + caption); }
 };
 
-// The stand-in chat room, logging every line posted to a file of its own.
+// The stand-in chat room, logging every line posted to a file of its own: in UTF-8, or with
+// "--ansi" among its arguments, where its boxes are ANSI windows, as the code page's bytes.
 class RoomStandin : public Standin {
  public:
   RoomStandin(const std::string& exe, const std::string& log_name,
@@ -56,7 +57,7 @@ class RoomStandin : public Standin {
   ~RoomStandin();  // Kills it, then removes the log.
 
   const std::string& log() const { return log_; }
-  // The exact bytes of every line posted so far.
+  // Every line posted so far, as logged.
   std::vector<std::string> Posted() const;
   bool WaitForLines(size_t count, DWORD timeout_ms = kDeadlineMs) const;
   // The room's transcript as it shows it, UTF-8 lines; empty if it does not answer.
@@ -69,7 +70,9 @@ class RoomStandin : public Standin {
   std::string log_;
 };
 
-// zingel's presence line and download link, as the room logs them.
-std::vector<std::string> PresenceBytes();
+// zingel's presence line and download link as a Unicode room logs them, in UTF-8.
+std::vector<std::string> PresenceUtf8();
+// The same as an ANSI room logs them under code page 1252, which holds every character of both.
+std::vector<std::string> PresenceBytes1252();
 
 }  // namespace zingel::driver

@@ -1,7 +1,8 @@
 // zingel-chatroom: stands in for the chat client's room window. Its children,
 // in creation order, are the rich-text boxes (transcript, then input) and the
 // icon buttons; a press and release of the fifth button posts the input box's
-// text to the transcript and logs its exact ANSI bytes.
+// text to the transcript and logs what the box held: UTF-8, or with --ansi,
+// where the boxes are ANSI windows, their exact bytes in the code page.
 
 #include <algorithm>
 #include <cstdio>
@@ -19,10 +20,38 @@ constexpr int kFirstButtonId = 100;
 constexpr int kSendButtonId = kFirstButtonId + 4;  // the fifth button
 
 WNDPROC g_edit_proc = nullptr;
+bool g_ansi_boxes = false;
 
 // The rich-text boxes are edit controls under the client's class name.
 LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  return CallWindowProcW(g_edit_proc, window, message, wparam, lparam);
+  return g_ansi_boxes ? CallWindowProcA(g_edit_proc, window, message, wparam, lparam)
+                      : CallWindowProcW(g_edit_proc, window, message, wparam, lparam);
+}
+
+// The boxes' class in either kind: ANSI windows hold their text in the code page.
+bool RegisterBoxClass(bool ansi) {
+  g_ansi_boxes = ansi;
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (ansi) {
+    WNDCLASSEXA box = {};
+    box.cbSize = sizeof box;
+    if (!GetClassInfoExA(nullptr, "EDIT", &box)) return false;
+    g_edit_proc = box.lpfnWndProc;
+    box.lpfnWndProc = BoxProc;
+    box.hInstance = instance;
+    box.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
+    box.lpszClassName = "WndAte32Class";
+    return RegisterClassExA(&box) != 0;
+  }
+  WNDCLASSEXW box = {};
+  box.cbSize = sizeof box;
+  if (!GetClassInfoExW(nullptr, L"EDIT", &box)) return false;
+  g_edit_proc = box.lpfnWndProc;
+  box.lpfnWndProc = BoxProc;
+  box.hInstance = instance;
+  box.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
+  box.lpszClassName = kBoxClass;
+  return RegisterClassExW(&box) != 0;
 }
 
 void PaintButton(HWND button) {
@@ -85,17 +114,9 @@ class Room {
   Room(std::wstring title, int boxes, int buttons, standin::LogFile& log)
       : title_(std::move(title)), box_count_(boxes), button_count_(buttons), log_(log) {}
 
-  static bool RegisterClasses() {
+  static bool RegisterClasses(bool ansi_boxes) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW box = {};
-    box.cbSize = sizeof box;
-    bool ok = GetClassInfoExW(nullptr, L"EDIT", &box);
-    g_edit_proc = box.lpfnWndProc;
-    box.lpfnWndProc = BoxProc;
-    box.hInstance = instance;
-    box.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
-    box.lpszClassName = kBoxClass;
-    ok = ok && RegisterClassExW(&box);
+    bool ok = RegisterBoxClass(ansi_boxes);
     WNDCLASSEXW button = {};
     button.cbSize = sizeof button;
     button.lpfnWndProc = ButtonProc;
@@ -188,17 +209,17 @@ class Room {
     }
   }
 
-  // Posts the input box's text, as the client does, and logs its ANSI bytes.
+  // Posts the input box's text, as the client does, and logs what it held.
   // The line counts as posted when send is pressed: it is logged first, and
   // the display catches up after.
   void Send() {
-    std::string bytes;
+    std::string held;
     std::wstring text;
     if (boxes_.size() >= 2) {
-      bytes = AnsiText(boxes_[1]);
       text = WideText(boxes_[1]);
+      held = g_ansi_boxes ? AnsiText(boxes_[1]) : standin::ToUtf8(text);
     }
-    log_.Write(bytes);
+    log_.Write(held);
     if (boxes_.size() >= 2) SetWindowTextW(boxes_[1], L"");
     const std::wstring line = text + L"\r\n";
     transcript_ += line;
@@ -262,7 +283,7 @@ int wmain(int argc, wchar_t** argv) {
   const standin::Args args(argc, argv);
   standin::LogFile log(args.Text(L"log", L""));
   if (log.Failed()) return 2;
-  if (!Room::RegisterClasses()) return 1;
+  if (!Room::RegisterClasses(args.Has(L"ansi"))) return 1;
   Room room(args.Text(L"title", L"Chat Room"), args.Number(L"boxes", 2), args.Number(L"buttons", 6),
             log);
   room.Open();

@@ -38,6 +38,15 @@ std::string ToUtf8(std::wstring_view text) {
   return out;
 }
 
+std::string ToAnsi(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), size, out.data(), bytes, nullptr, nullptr);
+  return out;
+}
+
 std::wstring FromUtf8(std::string_view text) {
   if (text.empty()) return {};
   const int size = static_cast<int>(text.size());

@@ -26,6 +26,8 @@ class Args {
 
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);
+// In the active ANSI code page, as a program of the A functions holds its text.
+std::string ToAnsi(std::wstring_view text);
 
 // Backslash as \\, LF as \n, CR as \r, other bytes below 0x20 as \xHH; the
 // rest stays as it is, so a log line holds the exact bytes.

@@ -1,7 +1,8 @@
 // zingel-player: stands in for the media player. One top-level window of the
 // player's class whose caption is the current song caption, changed by a
 // playlist or by commands on standard input, and scrolled as the player
-// scrolls its title if asked; each change logged.
+// scrolls its title if asked; each change logged. A Unicode window, or with
+// --ansi an ANSI one, which holds its caption in the code page.
 
 #include <charconv>
 #include <cstdio>
@@ -65,16 +66,16 @@ class Player {
     SetCaption(caption_);
   }
 
-  static bool Register() {
+  static bool Register(bool ansi) {
     WNDCLASSEXW window_class = {};
     window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = WndProc;
+    window_class.lpfnWndProc = ansi ? WndProc<true> : WndProc<false>;
     window_class.hInstance = GetModuleHandleW(nullptr);
     window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     window_class.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     window_class.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     window_class.lpszClassName = kClassName;
-    if (RegisterClassExW(&window_class)) return true;
+    if (ansi ? RegisterAnsi(window_class) : RegisterClassExW(&window_class) != 0) return true;
     std::fprintf(stderr, "cannot register the window class (error %lu)\n", GetLastError());
     return false;
   }
@@ -102,7 +103,12 @@ class Player {
 
   void Show(const std::wstring& text) {
     log_.Write(standin::ToUtf8(text));
-    if (window_) SetWindowTextW(window_, text.c_str());
+    if (!window_) return;
+    if (IsWindowUnicode(window_)) {
+      SetWindowTextW(window_, text.c_str());
+    } else {
+      SetWindowTextA(window_, standin::ToAnsi(text).c_str());
+    }
   }
 
   static void CALLBACK OnScrollTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -137,6 +143,20 @@ class Player {
     EndPaint(window, &paint);
   }
 
+  // The same class with the A functions: its procedure is then an ANSI one.
+  static bool RegisterAnsi(const WNDCLASSEXW& wide) {
+    WNDCLASSEXA window_class = {};
+    window_class.cbSize = sizeof window_class;
+    window_class.lpfnWndProc = wide.lpfnWndProc;
+    window_class.hInstance = wide.hInstance;
+    window_class.hCursor = wide.hCursor;
+    window_class.hIcon = wide.hIcon;
+    window_class.hbrBackground = wide.hbrBackground;
+    window_class.lpszClassName = "Winamp v1.x";
+    return RegisterClassExA(&window_class) != 0;
+  }
+
+  template <bool kAnsi>
   static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
       auto* self = static_cast<Player*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
@@ -156,7 +176,8 @@ class Player {
         self->window_ = nullptr;
         return 0;
     }
-    return DefWindowProcW(window, message, wparam, lparam);
+    return kAnsi ? DefWindowProcA(window, message, wparam, lparam)
+                 : DefWindowProcW(window, message, wparam, lparam);
   }
 
   static Player* instance_;  // For the thread timers, which carry no data.
@@ -183,7 +204,7 @@ int wmain(int argc, wchar_t** argv) {
   if (log.Failed() ||
       (args.Has(L"playlist") && !standin::ReadPlaylist(args.Text(L"playlist", L""), playlist)))
     return 2;
-  if (!Player::Register()) return 1;
+  if (!Player::Register(args.Has(L"ansi"))) return 1;
   Player player(std::move(playlist), args.Has(L"loop"), log);
   player.Start(args.Text(L"caption", L"1. Nobody - Nothing - Winamp"),
                static_cast<UINT>(args.Number(L"scroll", 0)));

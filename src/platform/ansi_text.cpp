@@ -2,10 +2,9 @@
 
 #include <windows.h>
 
-namespace zingel {
+#include "platform/utf16.h"
 
-static_assert(sizeof(wchar_t) == sizeof(char16_t),
-              "UTF-16 text is passed to the W functions as is");
+namespace zingel {
 
 unsigned long ConversionFlags(unsigned code_page) {
   // UTF-8 (the ANSI code page of a Windows set to "Use Unicode UTF-8") and
@@ -20,7 +19,7 @@ unsigned long ConversionFlags(unsigned code_page) {
 
 std::string ToCodePage(const std::u16string& text, unsigned code_page) {
   if (text.empty()) return {};
-  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const wchar_t* wide = AsWide(text.data());
   const int length = static_cast<int>(text.size());
   const DWORD flags = ConversionFlags(code_page);
   const int size =
@@ -35,17 +34,6 @@ std::string ToCodePage(const std::u16string& text, unsigned code_page) {
 
 std::string ToAnsi(const std::u16string& text) {
   return ToCodePage(text, GetACP());
-}
-
-std::u16string FromAnsi(const std::string& ansi) {
-  if (ansi.empty()) return {};
-  const int length = static_cast<int>(ansi.size());
-  const int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
-  if (size <= 0) return {};
-  std::u16string text(static_cast<std::size_t>(size), u'\0');
-  auto* wide = reinterpret_cast<wchar_t*>(text.data());
-  if (MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, wide, size) != size) return {};
-  return text;
 }
 
 }  // namespace zingel

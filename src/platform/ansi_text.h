@@ -1,6 +1,6 @@
 #pragma once
-// Text across the boundary to other programs' windows: UTF-16 inside zingel,
-// the ANSI code page outside.
+// Text for ANSI windows: a window registered with the A functions takes its text in the active
+// code page.
 
 #include <string>
 
@@ -14,9 +14,7 @@ unsigned long ConversionFlags(unsigned code_page);
 // `text` in `code_page`; characters it lacks become its default character.
 std::string ToCodePage(const std::u16string& text, unsigned code_page);
 
-// The same in the active ANSI code page, and back. NUL bytes come back as NUL
-// characters instead of ending the text.
+// The same in the active ANSI code page.
 std::string ToAnsi(const std::u16string& text);
-std::u16string FromAnsi(const std::string& ansi);
 
 }  // namespace zingel

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/ansi_text.h"
+#include "platform/utf16.h"
 
 namespace zingel {
 namespace {
@@ -36,8 +37,9 @@ HWND ToHwnd(WindowHandle window) {
   return reinterpret_cast<HWND>(window);
 }
 
-// More than any caption or chat line holds; a window that reports a longer text is cut there, so
-// that a silly length cannot make every poll allocate and convert hundreds of megabytes.
+// In UTF-16 units, more than any caption or chat line holds; a window that reports a longer text is
+// cut there, so that a silly length cannot make every poll allocate and convert hundreds of
+// megabytes.
 constexpr std::size_t kMaxTextLength = 65535;
 // A read's room beyond twice the length it was told: a scrolling title's next frame (up to twice
 // the caption and a separator) or a stream status's next percentage still fits.
@@ -55,10 +57,10 @@ constexpr LONG kAbandoned = 3;
 struct Request {
   Op op;
   HWND window;
-  std::string text = {};  // the text to write
+  std::u16string text = {};  // the text to write
   HWND button = nullptr;
   WindowSystem::TextCheck may_replace = nullptr;
-  std::optional<std::string> read = {};  // the text read; none when it may be cut
+  std::optional<std::u16string> read = {};  // the text read; none when it may be cut
   LONG state = kPending;
   LONG refs = 2;
 };
@@ -71,30 +73,40 @@ void Release(Shared* shared) {
 // The text can change between the length and the copy (a scrolling title every 200 ms, a stream's
 // status every 100 ms). What WM_GETTEXT copies into the zeroed buffer, up to its NUL, is a whole
 // text of the window, unless it fills the room the length did not ask for: then it grew past the
-// room and may be cut, and the read gives no text.
-std::optional<std::string> ReadText(HWND window) {
-  const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+// room and may be cut, and the read gives no text; so does a copy that stops inside a surrogate
+// pair. The W messages carry every character; from an ANSI window Windows widens the text exactly.
+std::optional<std::u16string> ReadText(HWND window) {
+  const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
   const std::size_t n = std::min(length > 0 ? static_cast<std::size_t>(length) : 0, kMaxTextLength);
   const std::size_t room = std::min(2 * n + kSpareRoom, kMaxTextLength);
   try {
-    std::string buffer(room + 1, '\0');
-    SendMessageA(window, WM_GETTEXT, room + 1, reinterpret_cast<LPARAM>(buffer.data()));
-    const std::size_t copied = std::min(buffer.find('\0'), room);
+    std::u16string buffer(room + 1, u'\0');
+    SendMessageW(window, WM_GETTEXT, room + 1, reinterpret_cast<LPARAM>(buffer.data()));
+    const std::size_t copied = std::min(buffer.find(u'\0'), room);
     if (copied == room && room > n) return std::nullopt;
     buffer.resize(copied);
+    if (!buffer.empty() && IS_HIGH_SURROGATE(buffer.back())) return std::nullopt;
     return buffer;
   } catch (const std::exception&) {
-    return std::string();  // no memory for the buffer: read nothing
+    return std::u16string();  // no memory for the buffer: read nothing
   }
 }
 
-void WriteText(HWND window, const std::string& text) {
-  SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void WriteText(HWND window, const std::u16string& text) {
+  if (IsWindowUnicode(window)) {
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AsWide(text.c_str())));
+    return;
+  }
+  // Windows would convert for an ANSI window with best-fit look-alikes, a fullwidth "<" as "<",
+  // and so turn a title into markup after it was escaped; the code page's default character
+  // stands in instead.
+  const std::string bytes = ToAnsi(text);
+  SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.c_str()));
 }
 
 void Press(HWND button) {
-  SendMessageA(button, WM_LBUTTONDOWN, 0, 0);
-  SendMessageA(button, WM_LBUTTONUP, 0, 0);
+  SendMessageW(button, WM_LBUTTONDOWN, 0, 0);
+  SendMessageW(button, WM_LBUTTONUP, 0, 0);
 }
 
 // Claims the request for its write; false once its caller has given up on it.
@@ -116,8 +128,8 @@ void Run(Request& request) {
       break;
     case Op::kWriteAndPress: {
       // A box whose text changed past the read's room is being typed in: it is not replaced.
-      const std::optional<std::string> current = ReadText(window);
-      if (!current || !request.may_replace(FromAnsi(*current)) || !Commit(request)) break;
+      const std::optional<std::u16string> current = ReadText(window);
+      if (!current || !request.may_replace(*current) || !Commit(request)) break;
       WriteText(window, request.text);
       Press(request.button);
       break;
@@ -228,10 +240,10 @@ class Win32WindowSystem::Peers {
   // cut). False when the target did not answer within the bound, or is still stuck in a send
   // given up earlier: then nothing was read, and nothing written unless the operation had
   // committed to its write.
-  bool Perform(Request order, std::optional<std::string>* read = nullptr) {
+  bool Perform(Request order, std::optional<std::u16string>* read = nullptr) {
     const DWORD thread_id = GetWindowThreadProcessId(order.window, nullptr);
     if (thread_id == 0) {  // window 0, or one that is gone: nothing to send to
-      if (read != nullptr) *read = std::string();
+      if (read != nullptr) *read = std::u16string();
       return true;
     }
     auto owned = std::make_unique<Request>(std::move(order));
@@ -315,27 +327,26 @@ Win32WindowSystem::Win32WindowSystem(unsigned timeout_ms)
 Win32WindowSystem::~Win32WindowSystem() = default;
 
 WindowHandle Win32WindowSystem::FindTopWindow(const std::u16string& class_name) {
-  return reinterpret_cast<WindowHandle>(FindWindowA(ToAnsi(class_name).c_str(), nullptr));
+  return reinterpret_cast<WindowHandle>(FindWindowW(AsWide(class_name.c_str()), nullptr));
 }
 
 WindowHandle Win32WindowSystem::FindChildWindow(WindowHandle parent, WindowHandle after,
                                                 const std::u16string& class_name) {
   return reinterpret_cast<WindowHandle>(
-      FindWindowExA(ToHwnd(parent), ToHwnd(after), ToAnsi(class_name).c_str(), nullptr));
+      FindWindowExW(ToHwnd(parent), ToHwnd(after), AsWide(class_name.c_str()), nullptr));
 }
 
 std::u16string Win32WindowSystem::ReadWindowText(WindowHandle window) {
-  std::optional<std::string> ansi;
-  if (!peers_->Perform({Op::kRead, ToHwnd(window)}, &ansi) || !ansi) {
+  std::optional<std::u16string> read;
+  if (!peers_->Perform({Op::kRead, ToHwnd(window)}, &read) || !read) {
     // A window busy for a moment (a player loading a playlist) has not changed its text, and a
     // text that may be cut is none it showed: the last whole answer stands, so a song is not taken
     // for gone, or for another, and then announced again.
     const auto last = last_answers_.find(window);
     return last != last_answers_.end() ? last->second : std::u16string();
   }
-  std::u16string text = FromAnsi(*ansi);
-  Remember(window, text);
-  return text;
+  Remember(window, *read);
+  return std::move(*read);
 }
 
 void Win32WindowSystem::Remember(WindowHandle window, const std::u16string& text) {
@@ -351,7 +362,7 @@ void Win32WindowSystem::Remember(WindowHandle window, const std::u16string& text
 }
 
 void Win32WindowSystem::WriteWindowText(WindowHandle window, const std::u16string& text) {
-  peers_->Perform({Op::kWrite, ToHwnd(window), ToAnsi(text)});
+  peers_->Perform({Op::kWrite, ToHwnd(window), text});
 }
 
 void Win32WindowSystem::PressButton(WindowHandle window) {
@@ -360,7 +371,7 @@ void Win32WindowSystem::PressButton(WindowHandle window) {
 
 void Win32WindowSystem::WriteAndPress(WindowHandle box, const std::u16string& text,
                                       WindowHandle button, TextCheck may_replace) {
-  peers_->Perform({Op::kWriteAndPress, ToHwnd(box), ToAnsi(text), ToHwnd(button), may_replace});
+  peers_->Perform({Op::kWriteAndPress, ToHwnd(box), text, ToHwnd(button), may_replace});
 }
 
 }  // namespace zingel

@@ -11,7 +11,9 @@ namespace zingel {
 // How long one message to another program may take before it is given up.
 inline constexpr unsigned kPeerTimeoutMs = 500;
 
-// WindowSystem over the Windows user interface functions. Messages to other
+// WindowSystem over the Windows user interface functions. Text crosses as UTF-16 with the W
+// messages, so a Unicode window gets every character; an ANSI window is written in the active
+// code page, a character it lacks as the default character. Messages to other
 // programs' windows are carried by one worker thread per target thread, so a
 // peer that stops answering costs at most `timeout_ms` once, later calls to it
 // give up at once until it answers again, and other peers are not disturbed.

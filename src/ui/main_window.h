@@ -11,8 +11,8 @@
 #include "core/announcer.h"
 #include "platform/qpc_clock.h"
 #include "platform/win32_window_system.h"
+#include "platform/scoped_handles.h"
 #include "player/winamp_api.h"
-#include "ui/scoped_handles.h"
 
 namespace zingel {
 

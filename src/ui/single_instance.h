@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "ui/scoped_handles.h"
+#include "platform/scoped_handles.h"
 
 namespace zingel {
 

@@ -16,7 +16,7 @@
 namespace {
 
 using zingel::driver::PlayerStandin;
-using zingel::driver::PresenceBytes;
+using zingel::driver::PresenceUtf8;
 using zingel::driver::RoomStandin;
 using zingel::driver::TempPath;
 using zingel::driver::TimesLogged;
@@ -51,7 +51,7 @@ WIN_TEST(ScrollingTitlesAndStreamStatusesAnnounceEachSongOnce) {
   }
   const std::size_t frames = zingel::driver::ReadLog(log).size();
   CHECK(player->Show(Caption("Next")));
-  std::vector<std::string> expected = PresenceBytes();
+  std::vector<std::string> expected = PresenceUtf8();
   expected.insert(expected.end(), {Line("Artist - Title"), Line("Next")});
   ExpectPosted(room, expected, "after whole scroll cycles");
 
@@ -81,7 +81,7 @@ WIN_TEST(ScrollingTitlesAndStreamStatusesAnnounceEachSongOnce) {
   ExpectPosted(room, expected, "after streams started, buffered and were interrupted");
   std::printf("captions: %zu scroll frames, then %zu stream captions, every %s ms; %zu lines\n",
               frames, zingel::driver::ReadLog(log).size() - frames, kFastMs,
-              room.Posted().size() - PresenceBytes().size());
+              room.Posted().size() - PresenceUtf8().size());
   DeleteFileA(playlist.c_str());
   DeleteFileA(log.c_str());
 }

@@ -9,6 +9,8 @@
 
 #include "standins.h"
 #include "test_harness.h"
+#include "ui/resource.h"
+#include "zingel_app.h"
 
 namespace zingel::e2e {
 
@@ -52,6 +54,15 @@ inline void ExpectPosted(const driver::RoomStandin& room, const std::vector<std:
   if (posted != expected)
     ::zingel::test::Fail(__FILE__, __LINE__,
                          when + ": the room got" + Shown(posted) + "\n  want" + Shown(expected));
+}
+
+// Waits until the song box shows `song`.
+inline void ExpectSong(const driver::ZingelApp& app, const std::u16string& song,
+                       const std::string& when) {
+  if (!::zingel::test::WaitUntil([&] { return app.ControlText(IDC_TEXT1) == song; }))
+    ::zingel::test::Fail(__FILE__, __LINE__,
+                         when + ": the song box shows '" +
+                             ::zingel::test::Printable(app.ControlText(IDC_TEXT1)) + "'");
 }
 
 // main() of an end-to-end test program: ZINGEL_EXE PLAYER_EXE CHATROOM_EXE.

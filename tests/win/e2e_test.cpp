@@ -1,6 +1,7 @@
 // The real zingel.exe, driven from another program through its windows only, with the stand-in
 // player and chat room: the program's wiring as a user meets it. What reaches the room is read
-// from the room's log: the exact ANSI bytes of every line posted.
+// from the room's log: every line posted, in UTF-8, or from an ANSI room the exact bytes its code
+// page (1252) gives it.
 
 #include <algorithm>
 #include <cstdio>
@@ -18,7 +19,8 @@
 namespace {
 
 using zingel::driver::PlayerStandin;
-using zingel::driver::PresenceBytes;
+using zingel::driver::PresenceBytes1252;
+using zingel::driver::PresenceUtf8;
 using zingel::driver::RoomStandin;
 using zingel::driver::TempPath;
 using zingel::driver::ZingelApp;
@@ -38,12 +40,6 @@ constexpr DWORD kClickEveryMs = 400;
 constexpr DWORD kHangMs = 3000;
 // Captions of the flood, each shown 5 ms: shorter than a poll, so it changes on every one.
 constexpr int kFloodCaptions = 300;
-
-void ExpectSong(const ZingelApp& app, const std::u16string& song, const std::string& when) {
-  if (!WaitUntil([&] { return app.ControlText(IDC_TEXT1) == song; }))
-    Fail(__FILE__, __LINE__,
-         when + ": the song box shows '" + Printable(app.ControlText(IDC_TEXT1)) + "'");
-}
 
 struct ControlState {
   int id;
@@ -91,7 +87,7 @@ void ClickThrough(const ZingelApp& app, DWORD ms, const std::string& when) {
 }
 
 WIN_TEST(ASessionAsAUserLivesIt) {
-  RoomStandin room(g_room, "session.log");
+  RoomStandin room(g_room, "session.log", {"--ansi"});
   PlayerStandin player(g_player, {"--caption", "1. First Song - Winamp"});
   ZingelApp app(g_zingel);
   EXPECT_OR_RETURN(room.Ready() && player.Ready() && app.Started(), "a program did not start");
@@ -100,7 +96,7 @@ WIN_TEST(ASessionAsAUserLivesIt) {
   // only once the box is gone.
   const HWND welcome = app.WaitForMessageBox();
   EXPECT_OR_RETURN(welcome != nullptr, "no welcome box titled zingel appeared");
-  CHECK(room.Posted() == PresenceBytes());
+  CHECK(room.Posted() == PresenceBytes1252());
   CHECK_EQ(ZingelApp::BoxText(welcome), std::u16string(u"thank you for hosting teskin"));
   CHECK(app.WaitForMainWindow(0) == nullptr);
   EXPECT_OR_RETURN(ZingelApp::DismissBox(welcome) && app.WaitForMainWindow(),
@@ -120,7 +116,7 @@ WIN_TEST(ASessionAsAUserLivesIt) {
   // Start sends the playing song at once with the chosen prefix.
   EXPECT_OR_RETURN(app.SelectPrefix(3), "cannot choose the fourth prefix");
   EXPECT_OR_RETURN(app.Click(IDC_COMMAND1) && app.Sync(), "the start click was not handled");
-  std::vector<std::string> expected = PresenceBytes();
+  std::vector<std::string> expected = PresenceBytes1252();
   expected.push_back("<b>-=[\xA4</b> First Song");
   ExpectPosted(room, expected, "after start");
   ExpectControls(app,
@@ -227,7 +223,7 @@ WIN_TEST(ASessionAsAUserLivesIt) {
                    "cannot choose exit in the tray menu");
   EXPECT_OR_RETURN(app.WaitForExit(), "zingel still runs after exit in the tray menu");
   CHECK_EQ(app.ExitCode(), DWORD{0});
-  const std::vector<std::string> presence = PresenceBytes();
+  const std::vector<std::string> presence = PresenceBytes1252();
   expected.insert(expected.end(), presence.begin(), presence.end());
   ExpectPosted(room, expected, "after exit");
 }
@@ -241,7 +237,7 @@ WIN_TEST(SilentPeersAndAFloodNeitherFreezeItNorRepeatSongs) {
   EXPECT_OR_RETURN(room.Ready() && player->Ready() && app.Open(), "the programs did not start");
   EXPECT_OR_RETURN(app.TypePrefix(u"-=>") && ClickWithinBound(app, IDC_COMMAND1),
                    "start took over 1 s");
-  std::vector<std::string> expected = PresenceBytes();
+  std::vector<std::string> expected = PresenceUtf8();
   expected.push_back(Line("Alpha"));
   ExpectPosted(room, expected, "after start");
 
@@ -305,7 +301,7 @@ WIN_TEST(SilentPeersAndAFloodNeitherFreezeItNorRepeatSongs) {
   const std::size_t before_close = room.Posted().size();
   EXPECT_OR_RETURN(app.PostClose() && app.WaitForExit(), "zingel did not end on WM_CLOSE");
   CHECK_EQ(app.ExitCode(), DWORD{0});
-  ExpectPosted(room, PresenceBytes(), "after WM_CLOSE", before_close);
+  ExpectPosted(room, PresenceUtf8(), "after WM_CLOSE", before_close);
 }
 
 }  // namespace

@@ -1,0 +1,185 @@
+#pragma once
+// Windows on other threads of the test program, each thread a peer of its own, that record what
+// reaches them: ANSI windows (char) and Unicode windows (char16_t).
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/window_system.h"
+#include "test_harness.h"
+
+namespace zingel::test {
+
+// ANSI classes, and one Unicode class.
+inline const char* const kParentClass = "ZingelTestParent";
+inline const char* const kItemClass = "ZingelTestItem";
+inline const char* const kOtherClass = "ZingelTestOther";
+inline const char* const kUnicodeClass = "ZingelTestUnicode";
+
+// What a test window answers and what it received, in its own kind of text. Touched by the
+// window's thread during a send and by the test thread between sends, so the sends order the
+// accesses.
+template <typename Char>
+struct WindowState {
+  using Text = std::basic_string<Char>;
+  Text text;                     // measured by WM_GETTEXTLENGTH, copied by WM_GETTEXT
+  Text text_after_length;        // when set, the text from the first WM_GETTEXTLENGTH on
+  LRESULT reported_length = -1;  // when set, WM_GETTEXTLENGTH's answer instead
+  DWORD hang_ms = 0;             // the next WM_GETTEXTLENGTH sleeps this long first
+  DWORD hang_on_write_ms = 0;    // the next WM_SETTEXT sleeps this long first
+  HWND send_back = nullptr;      // WM_GETTEXTLENGTH first sends this window a message
+  std::vector<Text> events;      // "set TEXT", "down W L", "up W L", in order
+  LONG woke = 0;                 // set when a hang ends
+  LONG posts = 0;                // button releases, counted after they are recorded
+
+  void Hang(DWORD& ms) {
+    if (ms == 0) return;
+    Sleep(std::exchange(ms, 0));
+    InterlockedExchange(&woke, 1);
+  }
+};
+
+// An ASCII literal in either kind of text.
+template <typename Char>
+std::basic_string<Char> Ascii(const std::string& text) {
+  return std::basic_string<Char>(text.begin(), text.end());
+}
+
+template <typename Char>
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  constexpr bool kUnicode = sizeof(Char) == 2;
+  const auto default_proc = kUnicode ? DefWindowProcW : DefWindowProcA;
+  if (message == WM_NCCREATE) {
+    // lpCreateParams is the first member of both forms of CREATESTRUCT.
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* state = reinterpret_cast<WindowState<Char>*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (state == nullptr) return default_proc(window, message, wparam, lparam);
+  switch (message) {
+    case WM_GETTEXTLENGTH: {
+      state->Hang(state->hang_ms);
+      if (state->send_back != nullptr) SendMessageW(state->send_back, WM_GETTEXTLENGTH, 0, 0);
+      if (state->reported_length >= 0) return state->reported_length;
+      const std::size_t length = state->text.size();
+      if (!state->text_after_length.empty()) state->text = state->text_after_length;
+      return static_cast<LRESULT>(length);
+    }
+    case WM_GETTEXT: {
+      if (wparam == 0) return 0;
+      const std::size_t count = std::min<std::size_t>(wparam - 1, state->text.size());
+      auto* buffer = reinterpret_cast<Char*>(lparam);
+      std::memcpy(buffer, state->text.data(), count * sizeof(Char));
+      buffer[count] = Char{};
+      return static_cast<LRESULT>(count);
+    }
+    case WM_SETTEXT: {
+      state->Hang(state->hang_on_write_ms);
+      const auto* text = reinterpret_cast<const Char*>(lparam);
+      state->events.push_back(Ascii<Char>("set ") + text);
+      state->text = text;
+      return TRUE;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      state->events.push_back(Ascii<Char>((message == WM_LBUTTONDOWN ? "down " : "up ") +
+                                          std::to_string(wparam) + " " + std::to_string(lparam)));
+      // A send button: the client posts its input box and empties it.
+      if (message == WM_LBUTTONUP) {
+        state->text.clear();
+        InterlockedIncrement(&state->posts);
+      }
+      return 0;
+    default:
+      return default_proc(window, message, wparam, lparam);
+  }
+}
+
+inline void RegisterClasses() {
+  static const bool registered = [] {
+    for (const char* name : {kParentClass, kItemClass, kOtherClass}) {
+      WNDCLASSA window_class{};
+      window_class.lpfnWndProc = TestWindowProc<char>;
+      window_class.hInstance = GetModuleHandleW(nullptr);
+      window_class.lpszClassName = name;
+      RegisterClassA(&window_class);
+    }
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = TestWindowProc<char16_t>;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"ZingelTestUnicode";  // kUnicodeClass
+    RegisterClassW(&window_class);
+    return true;
+  }();
+  (void)registered;
+}
+
+template <typename Char>
+HWND MakeWindow(const char* class_name, HWND parent, WindowState<Char>* state) {
+  RegisterClasses();
+  const DWORD style = parent != nullptr ? WS_CHILD : WS_OVERLAPPED;
+  return CreateWindowExA(0, class_name, "", style, 0, 0, 10, 10, parent, nullptr,
+                         GetModuleHandleW(nullptr), state);
+}
+
+inline WindowHandle Handle(HWND window) {
+  return reinterpret_cast<WindowHandle>(window);
+}
+
+// A thread of this process with its own windows and message loop: a peer apart from the test's
+// thread. Its windows go when it ends.
+class PeerThread {
+ public:
+  explicit PeerThread(std::function<void()> make_windows) : make_windows_(std::move(make_windows)) {
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, &PeerThread::Main, this, 0, &thread_id_);
+    CHECK(thread_ != nullptr);
+    CHECK(WaitForSingleObject(ready_, 20000) == WAIT_OBJECT_0);
+  }
+  ~PeerThread() {
+    PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
+    CHECK(WaitForSingleObject(thread_, 20000) == WAIT_OBJECT_0);
+    CloseHandle(thread_);
+    CloseHandle(ready_);
+  }
+  PeerThread(const PeerThread&) = delete;
+  PeerThread& operator=(const PeerThread&) = delete;
+
+ private:
+  static DWORD WINAPI Main(void* parameter) {
+    auto* self = static_cast<PeerThread*>(parameter);
+    self->make_windows_();
+    SetEvent(self->ready_);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return 0;
+  }
+
+  std::function<void()> make_windows_;
+  HANDLE ready_ = nullptr;
+  HANDLE thread_ = nullptr;
+  DWORD thread_id_ = 0;
+};
+
+// One window on a peer thread of its own: an ANSI window (char) or a Unicode one (char16_t).
+template <typename Char>
+struct PeerWindow {
+  WindowState<Char> state;
+  HWND window = nullptr;
+  PeerThread thread{[this] {
+    window = MakeWindow(sizeof(Char) == 2 ? kUnicodeClass : kItemClass, nullptr, &state);
+  }};
+  WindowHandle handle() const { return Handle(window); }
+  bool Woke() { return InterlockedCompareExchange(&state.woke, 0, 0) != 0; }
+  LONG Posts() { return InterlockedCompareExchange(&state.posts, 0, 0); }
+};
+using AnsiPeer = PeerWindow<char>;
+using UnicodePeer = PeerWindow<char16_t>;
+
+}  // namespace zingel::test

@@ -1,0 +1,203 @@
+// The window messaging primitives' text, against ANSI and Unicode windows on other threads of this
+// process: lookups by class, reads, and what each kind of window gets written, in the active code
+// page (1252, or 932 when run under a Japanese locale).
+
+#include <windows.h>
+
+#include <array>
+#include <iterator>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "peer_windows.h"
+#include "platform/ansi_text.h"
+#include "platform/win32_window_system.h"
+#include "test_harness.h"
+
+namespace zingel {
+namespace {
+
+using test::AnsiPeer;
+using test::Handle;
+using test::MakeWindow;
+using test::PeerThread;
+using test::UnicodePeer;
+using test::WindowState;
+
+constexpr unsigned kBoundMs = 300;
+
+WIN_TEST(FindChildWindowFollowsChildOrder) {
+  WindowState<char> state;
+  HWND parent = nullptr;
+  HWND stranger_parent = nullptr;
+  std::array<HWND, 5> child{};  // item, other, item, item; [4]: an item of another parent
+  PeerThread peer([&] {
+    parent = MakeWindow(test::kParentClass, nullptr, &state);
+    child[0] = MakeWindow(test::kItemClass, parent, &state);
+    child[1] = MakeWindow(test::kOtherClass, parent, &state);
+    child[2] = MakeWindow(test::kItemClass, parent, &state);
+    child[3] = MakeWindow(test::kItemClass, parent, &state);
+    stranger_parent = MakeWindow(test::kParentClass, nullptr, &state);
+    child[4] = MakeWindow(test::kItemClass, stranger_parent, &state);
+  });
+  Win32WindowSystem windows(kBoundMs);
+  struct Case {
+    HWND after;
+    const char16_t* class_name;
+    HWND expected;
+  };
+  // In order, as a caller walks them: after the 0 at the end of a walk it starts over. Each walk
+  // stays within one class: Wine's FindWindowEx finds nothing after a child of another class.
+  const Case cases[] = {
+      {nullptr, u"ZingelTestItem", child[0]},  {child[0], u"zingeltestitem", child[2]},
+      {child[2], u"ZingelTestItem", child[3]}, {child[3], u"ZingelTestItem", nullptr},
+      {nullptr, u"ZingelTestItem", child[0]},  {nullptr, u"ZingelTestOther", child[1]},
+      {child[1], u"ZingelTestOther", nullptr}, {child[4], u"ZingelTestItem", nullptr},
+      {nullptr, u"ZingelTestNone", nullptr},
+  };
+  for (const Case& c : cases) {
+    CHECK_EQ(windows.FindChildWindow(Handle(parent), Handle(c.after), c.class_name),
+             Handle(c.expected));
+  }
+  CHECK_EQ(windows.FindChildWindow(Handle(stranger_parent), 0, u"ZingelTestItem"),
+           Handle(child[4]));
+  // Parent 0 searches the top-level windows; classes match whatever their case.
+  const auto is_a_parent = [&](WindowHandle found) {
+    return found == Handle(parent) || found == Handle(stranger_parent);
+  };
+  CHECK(is_a_parent(windows.FindChildWindow(0, 0, u"ZINGELTESTPARENT")));
+  CHECK(is_a_parent(windows.FindTopWindow(u"zingeltestPARENT")));
+  CHECK_EQ(windows.FindTopWindow(u"ZingelTestNoSuchClass"), WindowHandle{0});
+}
+
+WIN_TEST(ReadWindowTextGivesWholeTextsUpTo65535Units) {
+  const std::u16string longest(65535, u'x');
+  const std::u16string guitar = u"\U0001F3B8";  // two units
+  struct Case {
+    std::u16string text;
+    std::u16string text_after_length;
+    LRESULT reported_length;
+    std::u16string expected;
+  };
+  const Case cases[] = {
+      {u"Artist - Title", u"", -1, u"Artist - Title"},
+      {u"\u5742\u672C\u9F8D\u4E00 - \u041A\u0438\u043D\u043E " + guitar, u"", -1,
+       u"\u5742\u672C\u9F8D\u4E00 - \u041A\u0438\u043D\u043E " + guitar},
+      {u"", u"", -1, u""},
+      // Changed between the two messages: the text as it was copied, when the read's room
+      // holds it; when it fills the room it may be cut, and a window never read gives "".
+      {u"Hello world", u"Hi", -1, u"Hi"},
+      {u"Hi", u"Hello world", -1, u"Hello world"},
+      {u"Hi", std::u16string(1000, u'y'), -1, u""},
+      {longest, u"", -1, longest},
+      // A length no caption has: read as far as any caption goes.
+      {longest + u"yz", u"", 200000000, longest},
+      // Cut between the halves of a surrogate pair: no text.
+      {std::u16string(65534, u'x') + guitar, u"", -1, u""},
+  };
+  std::vector<WindowState<char16_t>> states(std::size(cases));
+  std::vector<HWND> created(std::size(cases));
+  PeerThread peer([&] {
+    for (std::size_t i = 0; i < states.size(); ++i) {
+      states[i].text = cases[i].text;
+      states[i].text_after_length = cases[i].text_after_length;
+      states[i].reported_length = cases[i].reported_length;
+      created[i] = MakeWindow(test::kUnicodeClass, nullptr, &states[i]);
+    }
+  });
+  Win32WindowSystem windows(kBoundMs);
+  for (std::size_t i = 0; i < states.size(); ++i) {
+    const std::u16string text = windows.ReadWindowText(Handle(created[i]));
+    CHECK_EQ(text.size(), cases[i].expected.size());
+    CHECK(text == cases[i].expected);
+  }
+  // A read that may be cut leaves the last whole answer standing.
+  states[0].text_after_length = std::u16string(200, u'y');
+  CHECK(windows.ReadWindowText(Handle(created[0])) == cases[0].expected);
+  CHECK(windows.ReadWindowText(Handle(created[0])) == std::u16string(200, u'y'));
+  CHECK_EQ(windows.ReadWindowText(0), std::u16string());
+}
+
+// A text, and what an ANSI window holds of it in code page 1252 and in 932 (Japanese): the
+// characters the code page lacks as "?", never as a look-alike.
+struct CodePageCase {
+  std::u16string text;
+  std::string in_1252;
+  std::string in_932;
+};
+
+const CodePageCase kCodePageCases[] = {
+    {u"<b>-=></b> Artist - Title", "<b>-=></b> Artist - Title", "<b>-=></b> Artist - Title"},
+    {u"\u5742\u672C\u9F8D\u4E00 - Merry Christmas Mr. Lawrence",
+     "???? - Merry Christmas Mr. Lawrence",
+     "\x8D\xE2\x96{\x97\xB4\x88\xEA - Merry Christmas Mr. Lawrence"},
+    {u"\u041A\u0438\u043D\u043E - \U0001F3B8", "???? - ??", "\x84K\x84y\x84~\x84\x80 - ??"},
+    {u"Caf\u00E9 \u2013 \u201CQuoted\u201D \u2026 \u2014 \u20AC \u00A4",
+     "Caf\xE9 \x96 \x93Quoted\x94 \x85 \x97 \x80 \xA4",
+     "Caf? ? \x81gQuoted\x81h \x81"
+     "c ? ? ?"},
+    // Windows' own conversion would make markup of fullwidth brackets.
+    {u"\uFF1Cb\uFF1E \u2264 \u0101", "?b? ? ?",
+     "\x81\x83"
+     "b\x81\x84 ? ?"},
+    {u"", "", ""},
+};
+
+// Each text written to a Unicode window arrives whole, and to an ANSI window in its code page;
+// read back from either kind it is the text again, where the code page holds it.
+WIN_TEST(TextReachesEachKindOfWindowAsItCanHoldIt) {
+  const UINT code_page = GetACP();
+  CHECK(code_page == 1252 || code_page == 932);
+  std::printf("ANSI code page %u\n", code_page);
+  UnicodePeer unicode;
+  AnsiPeer ansi;
+  Win32WindowSystem windows(kBoundMs);
+  std::vector<std::u16string> unicode_expected;
+  std::vector<std::string> ansi_expected;
+  for (const CodePageCase& c : kCodePageCases) {
+    const std::string& bytes = code_page == 932 ? c.in_932 : c.in_1252;
+    windows.WriteWindowText(unicode.handle(), c.text);
+    windows.WriteWindowText(ansi.handle(), c.text);
+    unicode_expected.push_back(u"set " + c.text);
+    ansi_expected.push_back("set " + bytes);
+    CHECK(windows.ReadWindowText(unicode.handle()) == c.text);
+    if (bytes.find('?') == std::string::npos)
+      CHECK(windows.ReadWindowText(ansi.handle()) == c.text);
+  }
+  CHECK(unicode.state.events == unicode_expected);
+  for (std::size_t i = 0; i < ansi_expected.size(); ++i) {
+    if (i < ansi.state.events.size()) CHECK_EQ(ansi.state.events[i], ansi_expected[i]);
+  }
+  CHECK_EQ(ansi.state.events.size(), ansi_expected.size());
+
+  // A press is a click at the button's origin, no keys held, whatever its kind.
+  windows.PressButton(unicode.handle());
+  windows.PressButton(ansi.handle());
+  const auto last_two = [](const auto& events) {
+    return std::vector(events.end() - std::min<std::ptrdiff_t>(2, std::ssize(events)),
+                       events.end());
+  };
+  CHECK(last_two(unicode.state.events) == (std::vector<std::u16string>{u"down 0 0", u"up 0 0"}));
+  CHECK(last_two(ansi.state.events) == (std::vector<std::string>{"down 0 0", "up 0 0"}));
+}
+
+WIN_TEST(ConversionTakesOnlyFlagsTheCodePageAccepts) {
+  // A desktop set to UTF-8, GB18030 or ISO 2022 refuses "no best fit" and would convert every
+  // text to nothing.
+  struct FlagCase {
+    unsigned code_page;
+    unsigned long flags;
+  };
+  constexpr FlagCase kFlags[] = {{65001, 0}, {54936, 0}, {50220, 0}, {1252, WC_NO_BEST_FIT_CHARS}};
+  for (const FlagCase& c : kFlags) CHECK_EQ(ConversionFlags(c.code_page), c.flags);
+  // Wine has no ISO 2022 at all, but refuses the flag for UTF-7 as Windows does.
+  CHECK_EQ(ToCodePage(u"Winamp v1.x", 65000), std::string("Winamp v1.x"));
+  // Under UTF-8, "¤" is two bytes.
+  CHECK_EQ(ToCodePage(u"-=(\u00A4", 65001), std::string("-=(\xC2\xA4"));
+}
+
+}  // namespace
+}  // namespace zingel
+
+WIN_TEST_MAIN()

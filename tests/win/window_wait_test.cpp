@@ -1,0 +1,156 @@
+// The window messaging primitives' waits, against windows on other threads of this process (each
+// such thread a peer of its own) and on the calling thread itself: a peer that hangs, one that
+// sends back while it answers, and the workers that carry the messages. Also the clock.
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "chat/chat_room.h"
+#include "peer_windows.h"
+#include "platform/qpc_clock.h"
+#include "platform/win32_window_system.h"
+#include "test_harness.h"
+
+namespace zingel {
+namespace {
+
+using test::WaitUntil;
+using Peer = test::UnicodePeer;
+
+constexpr unsigned kBoundMs = 300;
+constexpr DWORD kHangMs = 2000;
+
+// A room whose input box and send button are one window, so that one record keeps their order.
+WIN_TEST(WriteAndPressIsOneOperationAllOrNothing) {
+  const std::vector<std::u16string> sent = {u"set line", u"down 0 0", u"up 0 0"};
+  Win32WindowSystem windows(kBoundMs);
+  // What the user is typing stays, and nothing is sent; so does a text that outgrew the read.
+  for (const std::u16string typed : {u"", u"typing"}) {
+    Peer room;
+    room.state.text = typed;
+    if (typed.empty()) room.state.text_after_length = std::u16string(1000, u'y');
+    windows.WriteAndPress(room.handle(), u"line", room.handle(), &IsEmptyInput);
+    CHECK(room.state.events.empty());
+  }
+  // Given up before the write: nothing, ever. Given up after it: the press still follows.
+  for (const bool hang_on_write : {false, true}) {
+    Peer room;
+    (hang_on_write ? room.state.hang_on_write_ms : room.state.hang_ms) = kHangMs;
+    const DWORD start = GetTickCount();
+    windows.WriteAndPress(room.handle(), u"line", room.handle(), &IsEmptyInput);
+    CHECK(GetTickCount() - start < 2 * kBoundMs);
+    // A later line goes out once the stale one is done with: the peer's sends are in order.
+    const LONG posts = hang_on_write ? 2 : 1;
+    CHECK(WaitUntil([&] {
+      windows.WriteAndPress(room.handle(), u"next", room.handle(), &IsEmptyInput);
+      return room.Posts() == posts;
+    }));
+    std::vector<std::u16string> expected = hang_on_write ? sent : std::vector<std::u16string>{};
+    expected.insert(expected.end(), {u"set next", u"down 0 0", u"up 0 0"});
+    CHECK(room.state.events == expected);
+  }
+}
+
+WIN_TEST(HungPeerCostsTheBoundOnceKeepsItsLastAnswerAndSparesOthers) {
+  Peer stuck;
+  stuck.state.text = u"one";
+  Peer calm;
+  calm.state.text = u"calm";
+  Win32WindowSystem windows(kBoundMs);
+  CHECK_EQ(windows.ReadWindowText(stuck.handle()), std::u16string(u"one"));
+  // Between sends: the next read hangs, and its late answer would be "two".
+  stuck.state.text = u"two";
+  stuck.state.text_after_length = u"three";
+  stuck.state.hang_ms = kHangMs;
+
+  DWORD start = GetTickCount();
+  CHECK_EQ(windows.ReadWindowText(stuck.handle()), std::u16string(u"one"));
+  CHECK(GetTickCount() - start < 2 * kBoundMs);
+  // While it is stuck: no new wait, and nothing queued to arrive late.
+  start = GetTickCount();
+  CHECK_EQ(windows.ReadWindowText(stuck.handle()), std::u16string(u"one"));
+  windows.WriteWindowText(stuck.handle(), u"lost");
+  windows.PressButton(stuck.handle());
+  CHECK(GetTickCount() - start < 2 * kBoundMs);  // waiting the bound each time takes 3x
+  CHECK_EQ(windows.ReadWindowText(calm.handle()), std::u16string(u"calm"));
+  CHECK(!stuck.Woke());
+
+  // Once it answers again, the late answer is handed to nobody.
+  std::u16string text;
+  CHECK(WaitUntil([&] {
+    text = windows.ReadWindowText(stuck.handle());
+    return stuck.Woke() && text != u"one";
+  }));
+  CHECK_EQ(text, std::u16string(u"three"));
+  CHECK(stuck.state.events.empty());
+}
+
+WIN_TEST(APeerThatSendsBackWhileAnsweringIsAnsweredAtOnce) {
+  test::WindowState<char16_t> own_state;
+  HWND own = test::MakeWindow(test::kUnicodeClass, nullptr, &own_state);
+  Peer peer;
+  peer.state.text = u"song";
+  peer.state.send_back = own;
+  Win32WindowSystem windows(kBoundMs);
+  const DWORD start = GetTickCount();
+  CHECK_EQ(windows.ReadWindowText(peer.handle()), std::u16string(u"song"));
+  CHECK(GetTickCount() - start < kBoundMs);
+  DestroyWindow(own);
+}
+
+WIN_TEST(DestructorDoesNotWaitForStuckWorker) {
+  Peer stuck;
+  stuck.state.hang_ms = kHangMs;
+  {
+    Win32WindowSystem windows(kBoundMs);
+    windows.ReadWindowText(stuck.handle());
+  }
+  CHECK(!stuck.Woke());
+  // The orphaned worker finishes its send afterwards without harm.
+  CHECK(WaitUntil([&] { return stuck.Woke(); }));
+}
+
+std::size_t ThreadsOfThisProcess() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  std::size_t count = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
+WIN_TEST(WorkersOfEndedPeersAreRetired) {
+  Win32WindowSystem windows(kBoundMs);
+  const std::size_t before = ThreadsOfThisProcess();
+  CHECK(before > 0);
+  for (int round = 0; round < 12; ++round) {
+    Peer room;
+    room.state.text = u"room";
+    CHECK_EQ(windows.ReadWindowText(room.handle()), std::u16string(u"room"));
+  }
+  // The last round's worker may remain (nothing has started since), the others end.
+  CHECK(WaitUntil([&] { return ThreadsOfThisProcess() <= before + 1; }));
+}
+
+WIN_TEST(QpcClockCountsSeconds) {
+  QpcClock clock;
+  const double first = clock.Seconds();
+  const DWORD start_ticks = GetTickCount();
+  WaitUntil([&] { return GetTickCount() - start_ticks >= 500; });
+  const double ticks = static_cast<double>(GetTickCount() - start_ticks) / 1000.0;
+  CHECK(std::fabs(clock.Seconds() - first - ticks) < 0.1);
+}
+
+}  // namespace
+}  // namespace zingel
+
+WIN_TEST_MAIN()
