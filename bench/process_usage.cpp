@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "bench.h"
@@ -46,21 +48,19 @@ double StatusKib(const std::string& status, const char* name) {
              : std::strtod(status.c_str() + at + std::strlen(name) + 2, nullptr);
 }
 
-// Threads and handles, as Wine's server counts them.
-void CountThreadsAndHandles(DWORD process_id, Usage& usage) {
+// Threads and handles, as Wine's server counts them; none if the process is not found.
+std::pair<ULONG, ULONG> ThreadsAndHandles(DWORD process_id) {
   // Room for every process of a prefix, many times over.
   std::vector<char> buffer(1 << 20);
   if (NtQuerySystemInformation(SystemProcessInformation, buffer.data(),
                                static_cast<ULONG>(buffer.size()), nullptr) != 0)
-    return;
+    return {};
   for (size_t offset = 0;;) {
     const auto* process =
         reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + offset);
-    if (reinterpret_cast<ULONG_PTR>(process->UniqueProcessId) == process_id) {
-      usage.threads = process->NumberOfThreads;
-      usage.handles = process->HandleCount;
-    }
-    if (process->NextEntryOffset == 0) return;
+    if (reinterpret_cast<ULONG_PTR>(process->UniqueProcessId) == process_id)
+      return {process->NumberOfThreads, process->HandleCount};
+    if (process->NextEntryOffset == 0) return {};
     offset += process->NextEntryOffset;
   }
 }
@@ -121,7 +121,7 @@ Usage Measure(const driver::Program& program, int linux_pid) {
   usage.virtual_kib = StatusKib(status, "VmSize");
   usage.user_objects = GetGuiResources(process, GR_USEROBJECTS);
   usage.gdi_objects = GetGuiResources(process, GR_GDIOBJECTS);
-  CountThreadsAndHandles(program.id(), usage);
+  std::tie(usage.threads, usage.handles) = ThreadsAndHandles(program.id());
   usage.windows = CountWindows(program.id());
   return usage;
 }

@@ -3,9 +3,9 @@
 //
 // Wine runs each Windows process as a Linux process. For another process, Wine's
 // GetProcessTimes returns the caller's own times and its private bytes and handle count read 0,
-// so CPU time and private bytes come from Linux's /proc (drive Z:), where Wine's processes show
-// with their Windows command line and the prefix in their environment. The handle count comes
-// from NtQuerySystemInformation, which Wine's server fills.
+// so CPU time and memory come from Linux's /proc (drive Z:), where Wine's processes show with
+// their Windows program path and the prefix in their environment. Threads and handles come from
+// NtQuerySystemInformation, which Wine's server fills.
 
 #include <windows.h>
 
