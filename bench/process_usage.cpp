@@ -1,16 +1,18 @@
 #include "process_usage.h"
 
-// After windows.h, which they need.
-#include <psapi.h>
+// After windows.h, which it needs.
 #include <winternl.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <tuple>
+#include <utility>
 #include <vector>
 
-#include "common.h"
+#include "bench.h"
 #include "wait.h"
 
 namespace zingel::bench {
@@ -18,33 +20,20 @@ namespace {
 
 // The whole of a small file; "" if it cannot be read.
 std::string ReadWhole(const std::string& path) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string content;
-  char chunk[4096];
-  DWORD count = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &count, nullptr) && count > 0)
-    content.append(chunk, count);
-  CloseHandle(file);
-  return content;
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-std::vector<std::string> DirectoryNames(const std::string& pattern) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA entry;
-  const HANDLE find = FindFirstFileA(pattern.c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    names.push_back(entry.cFileName);
-  } while (FindNextFileA(find, &entry));
-  FindClose(find);
-  return names;
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
+// The names in a folder of /proc that are numbers: processes, or a process's threads.
+std::vector<int> ProcNumbers(const std::string& folder) {
+  std::vector<int> numbers;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") == std::string::npos)
+      numbers.push_back(std::atoi(name.c_str()));
+  }
+  return numbers;
 }
 
 std::string ProcPath(int pid, const char* file) {
@@ -59,113 +48,65 @@ double StatusKib(const std::string& status, const char* name) {
              : std::strtod(status.c_str() + at + std::strlen(name) + 2, nullptr);
 }
 
-// Threads and handles, as Wine's server counts them.
-bool ProcessCounts(DWORD process_id, ULONG& threads, ULONG& handles) {
-  using Query = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
-  const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-  if (!query) return false;
-  constexpr int kSystemProcessInformation = 5;
-  std::vector<char> buffer(1 << 16);
-  ULONG needed = 0;
-  LONG status;
-  while ((status = query(kSystemProcessInformation, buffer.data(),
-                         static_cast<ULONG>(buffer.size()), &needed)) != 0) {
-    if (buffer.size() > (64u << 20)) return false;
-    buffer.resize(std::max<size_t>(buffer.size() * 2, needed));
-  }
+// Threads and handles, as Wine's server counts them; none if the process is not found.
+std::pair<ULONG, ULONG> ThreadsAndHandles(DWORD process_id) {
+  // Room for every process of a prefix, many times over.
+  std::vector<char> buffer(1 << 20);
+  if (NtQuerySystemInformation(SystemProcessInformation, buffer.data(),
+                               static_cast<ULONG>(buffer.size()), nullptr) != 0)
+    return {};
   for (size_t offset = 0;;) {
     const auto* process =
         reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + offset);
-    if (reinterpret_cast<ULONG_PTR>(process->UniqueProcessId) == process_id) {
-      threads = process->NumberOfThreads;
-      handles = process->HandleCount;
-      return true;
-    }
-    if (process->NextEntryOffset == 0) return false;
+    if (reinterpret_cast<ULONG_PTR>(process->UniqueProcessId) == process_id)
+      return {process->NumberOfThreads, process->HandleCount};
+    if (process->NextEntryOffset == 0) return {};
     offset += process->NextEntryOffset;
   }
 }
 
-struct WindowCount {
-  DWORD process_id;
-  int count;
-};
-
-BOOL CALLBACK CountChild(HWND, LPARAM data) {
-  ++reinterpret_cast<WindowCount*>(data)->count;
-  return TRUE;
-}
-
-BOOL CALLBACK CountTopLevel(HWND window, LPARAM data) {
-  auto* windows = reinterpret_cast<WindowCount*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == windows->process_id) {
-    ++windows->count;
-    EnumChildWindows(window, CountChild, data);
+// The process's windows under `parent` (the desktop: its top-level ones) and all their
+// descendants: the USER objects we can count.
+int CountWindows(DWORD process_id, HWND parent = nullptr) {
+  int count = 0;
+  for (HWND window = nullptr; (window = FindWindowExA(parent, window, nullptr, nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == process_id) count += 1 + CountWindows(process_id, window);
   }
-  return TRUE;
-}
-
-// Top-level windows and all their descendants: the USER objects we can count.
-int CountWindows(DWORD process_id) {
-  WindowCount windows{process_id, 0};
-  EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&windows));
-  return windows.count;
+  return count;
 }
 
 }  // namespace
 
-int FindLinuxProcess(const std::string& name, bool whole) {
+int FindLinuxProcess(const std::string& program) {
   char prefix[MAX_PATH];
   const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
   if (length == 0 || length >= sizeof prefix) return 0;
-  const std::string environment_entry = std::string("WINEPREFIX=") + prefix;
-  int found = 0;
-  unsigned long long found_start = 0;
-  for (const std::string& entry : DirectoryNames("Z:\\proc\\*")) {
-    if (entry.empty() || entry.find_first_not_of("0123456789") != std::string::npos) continue;
-    const int pid = std::atoi(entry.c_str());
+  const std::string environment_entry = std::string("WINEPREFIX=") + prefix + '\0';
+  for (const int pid : ProcNumbers("Z:\\proc")) {
+    // Wine shows a Windows program's path as its Linux process's first argument.
     const std::string command = ReadWhole(ProcPath(pid, "cmdline"));
-    const std::string program = Lower(command.substr(0, command.find('\0')));
-    const std::string base = program.substr(program.find_last_of("\\/") + 1);
-    if (!(whole ? base == name : base.starts_with(name))) continue;
-    const std::string environment = ReadWhole(ProcPath(pid, "environ"));
-    if (environment.find(environment_entry + '\0') == std::string::npos) continue;
-    // The start time, field 22 of stat, counted after the command in parentheses.
-    const std::string stat = ReadWhole(ProcPath(pid, "stat"));
-    const size_t close = stat.rfind(')');
-    unsigned long long start = 0;
-    if (close != std::string::npos) {
-      const char* field = stat.c_str() + close + 1;
-      for (int i = 3; i < 22 && field; ++i) field = std::strchr(field + 1, ' ');
-      if (field) start = std::strtoull(field, nullptr, 10);
-    }
-    if (!found || start >= found_start) {
-      found = pid;
-      found_start = start;
-    }
+    if (command.starts_with(program) &&
+        ReadWhole(ProcPath(pid, "environ")).find(environment_entry) != std::string::npos)
+      return pid;
   }
-  return found;
+  return 0;
 }
 
 int WaitLinuxProcess(const std::string& exe) {
-  const std::string name = Lower(exe.substr(exe.find_last_of("\\/") + 1));
+  const std::string path = driver::Program::WindowsPath(exe);
   int pid = 0;
-  driver::WaitUntil([&] { return (pid = FindLinuxProcess(name)) != 0; });
-  if (pid == 0) Note("no Linux process for %s", name.c_str());
+  driver::WaitUntil([&] { return (pid = FindLinuxProcess(path)) != 0; });
+  if (pid == 0) Note("no Linux process for %s", path.c_str());
   return pid;
 }
 
 // From the scheduler's nanoseconds per thread.
 double LinuxCpuSeconds(int pid) {
-  if (pid == 0) return 0;
   double seconds = 0;
-  for (const std::string& task : DirectoryNames(Format("Z:\\proc\\%d\\task\\*", pid))) {
-    if (task.empty() || !std::isdigit(static_cast<unsigned char>(task[0]))) continue;
-    const std::string schedstat =
-        ReadWhole(Format("Z:\\proc\\%d\\task\\%s\\schedstat", pid, task.c_str()));
+  for (const int task : ProcNumbers(ProcPath(pid, "task"))) {
+    const std::string schedstat = ReadWhole(Format("Z:\\proc\\%d\\task\\%d\\schedstat", pid, task));
     seconds += std::strtod(schedstat.c_str(), nullptr) / 1e9;
   }
   return seconds;
@@ -174,22 +115,13 @@ double LinuxCpuSeconds(int pid) {
 Usage Measure(const driver::Program& program, int linux_pid) {
   const HANDLE process = program.process();
   Usage usage;
-  usage.cpu = LinuxCpuSeconds(linux_pid);
-  PROCESS_MEMORY_COUNTERS_EX memory{};
-  memory.cb = sizeof memory;
-  if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                           sizeof memory)) {
-    usage.working_set_kib = static_cast<double>(memory.WorkingSetSize) / 1024;
-    usage.private_kib = static_cast<double>(memory.PrivateUsage) / 1024;
-  }
-  if (usage.private_kib == 0 && linux_pid != 0) {
-    const std::string status = ReadWhole(ProcPath(linux_pid, "status"));
-    usage.private_kib = StatusKib(status, "RssAnon") + StatusKib(status, "VmSwap");
-    usage.virtual_kib = StatusKib(status, "VmSize");
-  }
+  const std::string status = ReadWhole(ProcPath(linux_pid, "status"));
+  usage.working_set_kib = StatusKib(status, "VmRSS");
+  usage.private_kib = StatusKib(status, "RssAnon") + StatusKib(status, "VmSwap");
+  usage.virtual_kib = StatusKib(status, "VmSize");
   usage.user_objects = GetGuiResources(process, GR_USEROBJECTS);
   usage.gdi_objects = GetGuiResources(process, GR_GDIOBJECTS);
-  ProcessCounts(program.id(), usage.threads, usage.handles);
+  std::tie(usage.threads, usage.handles) = ThreadsAndHandles(program.id());
   usage.windows = CountWindows(program.id());
   return usage;
 }

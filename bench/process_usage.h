@@ -3,9 +3,9 @@
 //
 // Wine runs each Windows process as a Linux process. For another process, Wine's
 // GetProcessTimes returns the caller's own times and its private bytes and handle count read 0,
-// so CPU time and private bytes come from Linux's /proc (drive Z:), where Wine's processes show
-// with their Windows command line and the prefix in their environment. The handle count comes
-// from NtQuerySystemInformation, which Wine's server fills.
+// so CPU time and memory come from Linux's /proc (drive Z:), where Wine's processes show with
+// their Windows program path and the prefix in their environment. Threads and handles come from
+// NtQuerySystemInformation, which Wine's server fills.
 
 #include <windows.h>
 
@@ -17,23 +17,19 @@ namespace zingel::bench {
 
 // One look at a process: CPU, memory and object counts.
 struct Usage {
-  double cpu = 0;  // seconds
-  double working_set_kib = 0;
-  double private_kib = 0;  // resident anonymous memory and swap
-  double virtual_kib = 0;
-  DWORD user_objects = 0;
-  DWORD gdi_objects = 0;
-  ULONG threads = 0;
-  ULONG handles = 0;
+  // Private: resident anonymous memory and swap.
+  double working_set_kib = 0, private_kib = 0, virtual_kib = 0;
+  DWORD user_objects = 0, gdi_objects = 0;
+  ULONG threads = 0, handles = 0;
   int windows = 0;  // top-level windows and all their descendants
 };
 
-// The Linux process of this Wine prefix whose program file is named `name` (or starts with it,
-// unless `whole`); the newest if several; 0 if none.
-int FindLinuxProcess(const std::string& name, bool whole = true);
+// The Linux process of this Wine prefix whose program path starts with `program`: a Windows path
+// as the program was started by, or a Unix one for Wine's own programs; 0 if none.
+int FindLinuxProcess(const std::string& program);
 // The Linux process behind a Windows one just started from `exe`; 0 if it does not show.
 int WaitLinuxProcess(const std::string& exe);
-// CPU time of all the Linux process's threads; 0 for pid 0.
+// CPU seconds of all the Linux process's threads; 0 for pid 0.
 double LinuxCpuSeconds(int pid);
 
 Usage Measure(const driver::Program& program, int linux_pid);
