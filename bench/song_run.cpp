@@ -68,6 +68,8 @@ std::optional<SongRun> PlaySongs(Lab& lab, TestedZingel& zingel, const SongPlan&
   }
   if (!(std::ofstream(playlist, std::ios::binary) << text)) return std::nullopt;
 
+  // The player adds to a log it finds, and an earlier run's captions would match first.
+  DeleteFileA(player_log.c_str());
   const size_t before = lab.RoomLinesSince().size();
   if (!zingel.Announce(true)) return std::nullopt;
   const double start = Now();
