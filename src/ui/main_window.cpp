@@ -10,7 +10,6 @@
 #include "platform/utf16.h"
 #include "ui/module1.h"
 #include "ui/resource.h"
-#include "ui/single_instance.h"
 
 namespace zingel {
 

@@ -19,10 +19,9 @@
 
 #include "core/announcer.h"
 #include "platform/scoped_handles.h"
+#include "ui/identity.h"
 
 namespace zingel {
-
-inline constexpr wchar_t kMainWindowClass[] = L"zingel";
 
 class Winamp final : public AnnouncerView {
  public:

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/main_window.h"
+#include "ui/identity.h"
 
 namespace zingel {
 

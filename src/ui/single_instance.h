@@ -8,9 +8,6 @@
 
 namespace zingel {
 
-// Posted by a second start to the first one's main window.
-inline constexpr char kBringBackMessage[] = "zingel: bring back";
-
 class InstanceLock {
  public:
   // Claims this user's zingel in the session.
