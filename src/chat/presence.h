@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/announcer.h"
 #include "core/clock.h"
+#include "core/line_sender.h"
 
 namespace zingel {
 
@@ -15,12 +15,6 @@ extern const char16_t* const DownloadUrl;
 
 // The hyperlink markup the chat client understands; nothing is escaped.
 std::u16string ChatLinkLine(const std::u16string& text, const std::u16string& url);
-
-void SendChatLink(const LineSender& send_line, const std::u16string& text,
-                  const std::u16string& url);
-
-// Spins without yielding until the clock has advanced by `seconds`.
-void BusyWait(Clock& clock, double seconds);
 
 // The presence line, a tenth of a second, then the download link.
 void AnnouncePresence(const LineSender& send_line, Clock& clock);

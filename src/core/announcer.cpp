@@ -2,33 +2,9 @@
 
 #include <utility>
 
-namespace zingel {
+#include "core/song_line.h"
 
-std::u16string SongLine(const std::u16string& prefix, const std::u16string& song) {
-  std::u16string line;
-  line.reserve(prefix.size() + song.size() + 8);
-  line += u"<b>";
-  line += prefix;
-  line += u"</b> ";
-  // Tags and stream titles are anyone's text: in the chat it must read as
-  // text, not as markup posted under the user's name.
-  for (const char16_t c : song) {
-    switch (c) {
-      case u'&':
-        line += u"&amp;";
-        break;
-      case u'<':
-        line += u"&lt;";
-        break;
-      case u'>':
-        line += u"&gt;";
-        break;
-      default:
-        line += c;
-    }
-  }
-  return line;
-}
+namespace zingel {
 
 Announcer::Announcer(SongSource read_song, LineSender send_line, AnnouncerView& view)
     : read_song_(std::move(read_song)), send_line_(std::move(send_line)), view_(view) {}
@@ -39,14 +15,12 @@ void Announcer::Start() {
   view_.SetStopEnabled(true);
   ReadSong();
   view_.SetTimerEnabled(true);
-  running_ = true;
 }
 
 void Announcer::Stop() {
   view_.SetStartEnabled(true);
   view_.SetStopEnabled(false);
   view_.SetTimerEnabled(false);
-  running_ = false;
   view_.SetPrefixBoxEnabled(true);
 }
 

@@ -1,45 +1,27 @@
 #pragma once
 
-#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "core/announcer_view.h"
+#include "core/line_sender.h"
+
 namespace zingel {
-
-// The decorations offered in the prefix box, in the order shown.
-inline constexpr std::array<const char16_t*, 5> PrefixChoices = {u"-=(", u"-=(\u00A4", u"-=[",
-                                                                 u"-=[\u00A4", u"-=>"};
-
-// The chat line for a song: the prefix in bold, a space, then the song with
-// "&", "<" and ">" written as entities. The prefix is markup the user chose.
-std::u16string SongLine(const std::u16string& prefix, const std::u16string& song);
-
-// What the announcer drives in the main window.
-class AnnouncerView {
- public:
-  virtual ~AnnouncerView() = default;
-  virtual void ShowSong(const std::u16string& song) = 0;
-  virtual void SetPrefixBoxEnabled(bool enabled) = 0;
-  virtual void SetStartEnabled(bool enabled) = 0;
-  virtual void SetStopEnabled(bool enabled) = 0;
-  // While enabled, every tick of the poll timer must reach Announcer::Tick.
-  virtual void SetTimerEnabled(bool enabled) = 0;
-  virtual std::u16string ReadPrefixText() = 0;
-};
 
 // Gives the current song, "" for none, or no value while the player shows no news (a stream's
 // status): then the song box keeps what it holds. Never throws.
 using SongSource = std::function<std::optional<std::u16string>()>;
-// Posts one line to the chat room; reports nothing.
-using LineSender = std::function<void(const std::u16string&)>;
 
-// Holds the song box and the on/off state; every change of the song box sends
-// exactly one line.
+// Holds the song box and drives the view between idle and announcing; every
+// change of the song box sends exactly one line. Whether it announces is the
+// view's poll timer: the announcer keeps no flag of its own.
 class Announcer {
  public:
   static constexpr const char16_t* kInitialSong = u"Current Song";
 
+  // Uses `view` only from Start, Stop and Tick, so the view may be made
+  // before or after it.
   Announcer(SongSource read_song, LineSender send_line, AnnouncerView& view);
 
   void Start();
@@ -47,7 +29,6 @@ class Announcer {
   void Tick();
 
   const std::u16string& SongBox() const { return song_box_; }
-  bool Running() const { return running_; }
 
  private:
   // Sets the song box to the song read, unless the read brings no news.
@@ -60,7 +41,6 @@ class Announcer {
   LineSender send_line_;
   AnnouncerView& view_;
   std::u16string song_box_ = kInitialSong;
-  bool running_ = false;
 };
 
 }  // namespace zingel

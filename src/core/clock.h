@@ -10,4 +10,7 @@ class Clock {
   virtual double Seconds() = 0;
 };
 
+// Spins without yielding until the clock has advanced by `seconds`.
+void BusyWait(Clock& clock, double seconds);
+
 }  // namespace zingel

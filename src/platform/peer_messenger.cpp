@@ -38,30 +38,33 @@ PeerMessenger::~PeerMessenger() = default;
 
 PeerMessenger::Outcome PeerMessenger::Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                            std::shared_ptr<const void> memory) {
-  return Deliver(false, window, message, wparam, lparam, std::move(memory));
+  return SendWith(SendMessageTimeoutW, window, message, wparam, lparam, std::move(memory));
 }
 
 PeerMessenger::Outcome PeerMessenger::SendAnsi(HWND window, UINT message, WPARAM wparam,
                                                LPARAM lparam, std::shared_ptr<const void> memory) {
-  return Deliver(true, window, message, wparam, lparam, std::move(memory));
+  return SendWith(SendMessageTimeoutA, window, message, wparam, lparam, std::move(memory));
 }
 
-PeerMessenger::Outcome PeerMessenger::Deliver(bool ansi, HWND window, UINT message, WPARAM wparam,
-                                              LPARAM lparam, std::shared_ptr<const void> memory) {
+PeerMessenger::Outcome PeerMessenger::SendWith(SendTimeoutFunction send, HWND window, UINT message,
+                                               WPARAM wparam, LPARAM lparam,
+                                               std::shared_ptr<const void> memory) {
   if (!stalls_.empty() && Stalled(window)) return {Reply::kNotSent, 0};
   DWORD_PTR result = 0;
   SetLastError(ERROR_SUCCESS);
-  const LRESULT sent =
-      ansi
-          ? SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL, timeout_ms_, &result)
-          : SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, timeout_ms_, &result);
-  if (sent != 0) return {Reply::kAnswered, static_cast<LRESULT>(result)};
+  if (send(window, message, wparam, lparam, SMTO_NORMAL, timeout_ms_, &result) != 0)
+    return {Reply::kAnswered, static_cast<LRESULT>(result)};
+  // Only a timeout means a peer that will handle the message late. Anything else is a window that
+  // took nothing: one gone, or, on Vista and later, one of a program running at a higher
+  // integrity level (elevated), whose messages from us Windows refuses at once with
+  // ERROR_ACCESS_DENIED. Such a peer reads as no window: it costs no bound and is not taken for a
+  // stalled one. Wine never refuses, so only Windows shows this path.
   if (GetLastError() != ERROR_TIMEOUT) return {Reply::kGone, 0};
   Watch(window, std::move(memory));
   return {Reply::kTimedOut, 0};
 }
 
-void PeerMessenger::SendAfter(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+void PeerMessenger::SendWithoutWaiting(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   SendNotifyMessageW(window, message, wparam, lparam);  // a window gone meanwhile takes nothing
 }
 
@@ -79,7 +82,7 @@ void PeerMessenger::Watch(HWND window, std::shared_ptr<const void> memory) {
   if (!watcher) {
     // Nothing would say when the peer has handled the late message: its memory stays for good,
     // and the next message to the peer waits the bound again.
-    kept_for_good_.push_back(stall->memory);
+    memory_never_freed_.push_back(stall->memory);
     return;
   }
   handed.release();  // the watcher's from its start

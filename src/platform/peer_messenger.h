@@ -47,11 +47,13 @@ class PeerMessenger {
   // Sends one message without waiting for it, even to a stalled peer: the release that must follow
   // a press, the press that must follow a write. Peers handle it after what this thread sent them
   // before. Its parameters must point at nothing.
-  static void SendAfter(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static void SendWithoutWaiting(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
  private:
-  Outcome Deliver(bool ansi, HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                  std::shared_ptr<const void> memory);
+  using SendTimeoutFunction = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM, UINT, UINT, PDWORD_PTR);
+  // SendMessageTimeoutW, or A for text in the code page.
+  Outcome SendWith(SendTimeoutFunction send, HWND window, UINT message, WPARAM wparam,
+                   LPARAM lparam, std::shared_ptr<const void> memory);
   bool Stalled(HWND window);
   void Watch(HWND window, std::shared_ptr<const void> memory);
 
@@ -60,7 +62,7 @@ class PeerMessenger {
   // thread on every message.
   std::map<DWORD, std::shared_ptr<PeerStall>> stalls_;
   // What late messages point at when no watcher could be made to say when they are handled.
-  std::vector<std::shared_ptr<const void>> kept_for_good_;
+  std::vector<std::shared_ptr<const void>> memory_never_freed_;
 };
 
 }  // namespace zingel

@@ -89,13 +89,13 @@ PeerMessenger::Reply Win32WindowSystem::WriteText(HWND window, const std::u16str
 // that came late, both follow it without waiting.
 void Win32WindowSystem::Press(HWND button, Reply after) {
   if (after == Reply::kTimedOut) {
-    PeerMessenger::SendAfter(button, WM_LBUTTONDOWN, 0, 0);
-    PeerMessenger::SendAfter(button, WM_LBUTTONUP, 0, 0);
+    PeerMessenger::SendWithoutWaiting(button, WM_LBUTTONDOWN, 0, 0);
+    PeerMessenger::SendWithoutWaiting(button, WM_LBUTTONUP, 0, 0);
     return;
   }
   const Reply down = messenger_.Send(button, WM_LBUTTONDOWN, 0, 0).reply;
   if (down == Reply::kAnswered) messenger_.Send(button, WM_LBUTTONUP, 0, 0);
-  if (down == Reply::kTimedOut) PeerMessenger::SendAfter(button, WM_LBUTTONUP, 0, 0);
+  if (down == Reply::kTimedOut) PeerMessenger::SendWithoutWaiting(button, WM_LBUTTONUP, 0, 0);
 }
 
 std::u16string Win32WindowSystem::ReadWindowText(WindowHandle window) {

@@ -10,7 +10,7 @@
 #include "core/announcer.h"
 #include "platform/qpc_clock.h"
 #include "platform/win32_window_system.h"
-#include "player/winamp_api.h"
+#include "player/player_reader.h"
 #include "ui/main_window.h"
 #include "ui/single_instance.h"
 
@@ -33,12 +33,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   };
 
   // The window is the announcer's view, and its buttons and timer drive the
-  // announcer: the window comes first and meets the announcer on creation.
+  // announcer. Each only holds the other until Run: the announcer touches its
+  // view only when started, stopped or ticked, and the window's handlers get
+  // the announcer once it and the controls exist.
   zingel::Winamp window;
   zingel::Announcer announcer([&reader] { return reader.ReadSongTitle(); }, send_line, window);
-  if (!window.Create(instance, announcer,
-                     [&send_line, &clock] { zingel::AnnouncePresence(send_line, clock); }))
-    return 1;
-  window.Load(show_command);
-  return window.Run();
+  if (!window.Create(instance)) return 1;
+  return window.Run(show_command, {announcer, [&send_line, &clock] {
+                                     zingel::AnnouncePresence(send_line, clock);
+                                   }});
 }

@@ -7,7 +7,6 @@
 
 #include <utility>
 
-#include "platform/utf16.h"
 #include "ui/module1.h"
 #include "ui/resource.h"
 
@@ -23,23 +22,13 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 // A tool window: narrow caption, no task bar button.
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
 
-// The client area, in twips (1/1440 inch) like every length of the window, so
-// it keeps its size in inches on any screen: the controls' extent (they end at
-// 3372 x 612, main_window_controls.cpp) with its margins, about 231 x 45
-// pixels at 96 dpi.
-constexpr int kClientWidth = 3468;
-constexpr int kClientHeight = 672;
 // 7.8 points, in tenths of a point.
 constexpr int kFontDecipoints = 78;
 constexpr int kDecipointsPerInch = 720;
 
 }  // namespace
 
-bool Winamp::Create(HINSTANCE instance, Announcer& announcer,
-                    std::function<void()> announce_presence) {
-  // Before the window exists: creating it shows the announcer's song box.
-  announcer_ = &announcer;
-  announce_presence_ = std::move(announce_presence);
+bool Winamp::Create(HINSTANCE instance) {
   instance_ = instance;
   // Lengths are in twips, converted with the screen's own resolution.
   if (HDC screen = GetDC(nullptr)) {
@@ -75,7 +64,10 @@ bool Winamp::Create(HINSTANCE instance, Announcer& announcer,
   window_class.lpszClassName = kMainWindowClass;
   if (!RegisterClassExW(&window_class)) return false;
 
-  RECT frame{0, 0, TwipsToPixelsX(kClientWidth), TwipsToPixelsY(kClientHeight)};
+  // Lengths in twips (1/1440 inch) keep the window's size in inches on any
+  // screen.
+  const SIZE client = ClientSize();
+  RECT frame{0, 0, client.cx, client.cy};
   // On failure the window comes out a frame smaller; nothing else changes.
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   return CreateWindowExW(kExStyle, kMainWindowClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -83,13 +75,16 @@ bool Winamp::Create(HINSTANCE instance, Announcer& announcer,
                          instance, this) != nullptr;
 }
 
-void Winamp::Load(int show_command) {
+int Winamp::Run(int show_command, Parts parts) {
+  parts_.emplace(std::move(parts));
+  ShowSong(parts_->announcer.SongBox());
   Form_Load();
   ShowWindow(window_, show_command);
   loaded_ = true;
+  return MessageLoop();
 }
 
-int Winamp::Run() {
+int Winamp::MessageLoop() {
   MSG message;
   BOOL got;
   while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
@@ -128,7 +123,7 @@ LRESULT Winamp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnCommand(LOWORD(wparam), HIWORD(wparam));
       return 0;
     case WM_TIMER:
-      if (wparam == IDC_TIMER1) Timer1_Timer();
+      if (timer1_.IsTick(wparam)) Timer1_Timer();
       return 0;
     case WM_SIZE:
       Form_Resize(wparam);
@@ -140,7 +135,8 @@ LRESULT Winamp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       Form_Activate(LOWORD(wparam) != WA_INACTIVE, HIWORD(wparam) != 0);
       return 0;
     case WM_CLOSE:
-      Form_Unload();  // never returns
+      Form_Unload();
+      return 0;  // not reached: the program ends there
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
@@ -176,26 +172,31 @@ void Winamp::OnCommand(int id, UINT code) {
 }
 
 void Winamp::Form_Load() {
-  announce_presence_();
+  parts_->announce_presence();
   ShowMessage("thank you for hosting teskin");
-  // The W message keeps the prefixes' U+00A4 intact. A prefix that cannot be
-  // added is simply not offered.
-  for (const char16_t* prefix : PrefixChoices) ComboBox_AddString(Combo1(), AsWide(prefix));
+  FillCombo1();
 }
 
 void Winamp::Command1_Click() {
-  announcer_->Start();
+  parts_->announcer.Start();
 }
 
 void Winamp::Command2_Click() {
-  announcer_->Stop();
+  parts_->announcer.Stop();
 }
 
 void Winamp::Timer1_Timer() {
   // A tick may run inside another handler's modal loop (a message box, the
   // popup menu); Tick itself never pumps messages, so it cannot re-enter.
-  // KillTimer leaves a tick already queued; the flag drops it.
-  if (timer_enabled_) announcer_->Tick();
+  parts_->announcer.Tick();
+}
+
+void Winamp::SetTimerEnabled(bool enabled) {
+  if (enabled) {
+    timer1_.Run(window_, PollTimer::Rate::kFull);
+  } else {
+    timer1_.Stop(window_);
+  }
 }
 
 void Winamp::Form_Activate(bool active, bool minimized) {
@@ -212,7 +213,7 @@ void Winamp::Form_Activate(bool active, bool minimized) {
 }
 
 void Winamp::Form_Unload() {
-  announce_presence_();
+  parts_->announce_presence();
   Module1::Delete();
   // At once: threads still waiting on another program are not waited for.
   ExitProcess(0);

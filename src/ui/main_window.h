@@ -1,44 +1,53 @@
 #pragma once
-// The main window `Winamp`: the prefix box, the song box, three buttons, the
-// poll timer and the tray. It is the announcer's view, and its handlers are
-// thin: they call the announcer, the presence announcement and the tray
-// record, which the program builds and hands over (main.cpp).
+// The main window: the prefix box, the song box, three buttons, the poll timer
+// and the tray. It is the announcer's view, and its handlers are thin: they
+// call the announcer, the presence announcement and the program-wide tray
+// record.
 //
-// Its parts and handlers go by the names a form designer gives them:
-//   Winamp: this main window (the player's own window is found by its class)
+// The names a form designer gives, kept for this program's parts (the legend):
+//   Winamp: zingel's own main window; the media player's window, "the player"
+//     everywhere else, is found by its class
 //   Text1: the song box           Combo1: the prefix box
 //   Command1: start               Command2: stop
-//   Command3: minimize to tray    Timer1: the poll timer
+//   Command3: minimize to tray    Timer1: the poll timer (ui/poll_timer.h)
 //   mnuexit, mnurestore, mnuabout: the tray menu's items
-//   Form_Load, Form_Unload, ...: the window's own events; Module1: the tray icon record
+//   Form_Load, Form_Unload, ...: the window's own events
+//   Module1: the tray icon record (ui/module1.h)
+//   winampApi: what zingel reads from the player (player/)
 
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/announcer.h"
 #include "platform/scoped_handles.h"
 #include "ui/identity.h"
+#include "ui/poll_timer.h"
 
 namespace zingel {
 
 class Winamp final : public AnnouncerView {
  public:
+  // What the window's handlers drive. It is handed over in Run, after the
+  // window and its controls exist and before any handler can run, so neither
+  // side uses the other half made. It must outlive the window.
+  struct Parts {
+    Announcer& announcer;
+    std::function<void()> announce_presence;
+  };
+
   Winamp() = default;
   Winamp(const Winamp&) = delete;
   Winamp& operator=(const Winamp&) = delete;
 
-  // Creates the window and its controls, still hidden. The announcer drives
-  // this window as its view, so it is built after the window and handed over
-  // here. It, and what `announce_presence` uses, must outlive the window.
-  // False on failure.
-  bool Create(HINSTANCE instance, Announcer& announcer, std::function<void()> announce_presence);
-  // Runs the start-up sequence, then shows the window.
-  void Load(int show_command);
-  // The message loop. The program ends inside Form_Unload, so this returns
+  // Creates the window and its controls, still hidden; false on failure.
+  bool Create(HINSTANCE instance);
+  // Shows the song box, runs the start-up sequence, shows the window and runs
+  // the message loop. The program ends inside Form_Unload, so this returns
   // only on WM_QUIT or when the loop itself fails.
-  int Run();
+  int Run(int show_command, Parts parts);
 
   void ShowSong(const std::u16string& song) override;
   void SetPrefixBoxEnabled(bool enabled) override;
@@ -51,6 +60,7 @@ class Winamp final : public AnnouncerView {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnCommand(int id, UINT code);
+  int MessageLoop();
 
   void Form_Load();
   void Command1_Click();
@@ -68,7 +78,9 @@ class Winamp final : public AnnouncerView {
   [[noreturn]] void Form_Unload();
 
   bool CreateControls();
+  SIZE ClientSize() const;
   void FitCombo1();
+  void FillCombo1();
   void ShowMessage(const char* text);
   void ReleaseFocus(HWND control);
   int TwipsToPixelsX(int twips) const;
@@ -79,8 +91,7 @@ class Winamp final : public AnnouncerView {
   HWND Command2() const;
   HWND Combo1() const;
 
-  Announcer* announcer_ = nullptr;
-  std::function<void()> announce_presence_;
+  std::optional<Parts> parts_;  // from Run on
 
   HINSTANCE instance_ = nullptr;
   HWND window_ = nullptr;
@@ -91,10 +102,10 @@ class Winamp final : public AnnouncerView {
   UniqueIcon small_icon_;
   UniqueFont font_;
   UniqueMenu menu_;
+  PollTimer timer1_;
   UINT taskbar_created_ = 0;
   UINT bring_back_ = 0;  // a second start's request
   bool loaded_ = false;  // past start-up, the window shown
-  bool timer_enabled_ = false;
   bool in_tray_ = false;
   bool popup_open_ = false;  // the tray menu or the about box
 };

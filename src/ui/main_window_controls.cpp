@@ -1,7 +1,10 @@
-// The main window's controls: their layout in twips, their creation, and the
-// announcer's view over them.
+// The main window's controls: their layout in twips, the client area around
+// them, their creation, and the announcer's view over them.
 
 #include <windowsx.h>
+
+#include <algorithm>
+#include <array>
 
 #include "platform/utf16.h"
 #include "ui/main_window.h"
@@ -12,11 +15,12 @@ namespace zingel {
 namespace {
 
 constexpr int kTwipsPerInch = 1440;
-// Asks for the fastest tick there is: Windows raises any shorter interval to
-// USER_TIMER_MINIMUM (10 ms), so the player is polled as often as the timer
-// allows and a new song reaches the room within a tick.
-constexpr UINT kTimer1Interval = 1;
-constexpr int kCombo1ListItems = 5;
+
+// The decorations offered in the prefix box, in the order shown.
+constexpr std::array<const char16_t*, 5> kPrefixChoices = {u"-=(", u"-=(\u00A4", u"-=[",
+                                                           u"-=[\u00A4", u"-=>"};
+// The drop-down list shows every choice at once.
+constexpr int kCombo1ListItems = static_cast<int>(kPrefixChoices.size());
 
 // The controls in tab order; lengths in twips.
 struct ControlLayout {
@@ -40,6 +44,19 @@ constexpr ControlLayout kControls[] = {
     {IDC_COMMAND3, L"BUTTON", L"minimize to tray", BS_PUSHBUTTON, 0, 2040, 360, 1332, 252},
 };
 constexpr const ControlLayout& kCombo1Layout = kControls[3];
+
+// The client area: the controls' extent with a margin to the right and below,
+// about 231 x 45 pixels at 96 dpi.
+constexpr int kRightMargin = 96;
+constexpr int kBottomMargin = 60;
+constexpr SIZE kClientTwips = [] {
+  SIZE size{0, 0};
+  for (const ControlLayout& c : kControls) {
+    size.cx = std::max<LONG>(size.cx, c.left + c.width + kRightMargin);
+    size.cy = std::max<LONG>(size.cy, c.top + c.height + kBottomMargin);
+  }
+  return size;
+}();
 
 // The item index that stands for a combo box's edit field.
 constexpr int kEditField = -1;
@@ -68,9 +85,18 @@ bool Winamp::CreateControls() {
     SetWindowFont(control, font_.get(), FALSE);
   }
   FitCombo1();
-  ShowSong(announcer_->SongBox());
   focus_ = Command1();
   return true;
+}
+
+SIZE Winamp::ClientSize() const {
+  return {TwipsToPixelsX(kClientTwips.cx), TwipsToPixelsY(kClientTwips.cy)};
+}
+
+void Winamp::FillCombo1() {
+  // The W message keeps the prefixes' U+00A4 intact. A prefix that cannot be
+  // added is simply not offered.
+  for (const char16_t* prefix : kPrefixChoices) ComboBox_AddString(Combo1(), AsWide(prefix));
 }
 
 void Winamp::FitCombo1() {
@@ -137,16 +163,6 @@ void Winamp::SetStartEnabled(bool enabled) {
 void Winamp::SetStopEnabled(bool enabled) {
   if (!enabled) ReleaseFocus(Command2());
   Button_Enable(Command2(), enabled);
-}
-
-void Winamp::SetTimerEnabled(bool enabled) {
-  timer_enabled_ = enabled;
-  // Should SetTimer fail, nothing polls; as everywhere, no failure is shown.
-  if (enabled) {
-    SetTimer(window_, IDC_TIMER1, kTimer1Interval, nullptr);
-  } else {
-    KillTimer(window_, IDC_TIMER1);
-  }
 }
 
 std::u16string Winamp::ReadPrefixText() {

@@ -1,6 +1,6 @@
 #pragma once
 // Module1: the tray icon record, one for the whole program, shared by the main
-// window's resize and unload handlers.
+// window's resize, unload and TaskbarCreated handlers.
 
 #include <windows.h>
 

@@ -16,4 +16,3 @@
 #define IDC_COMMAND2 202  // stop
 #define IDC_COMBO1 203    // the prefix box
 #define IDC_COMMAND3 204  // minimize to tray
-#define IDC_TIMER1 205    // the poll timer

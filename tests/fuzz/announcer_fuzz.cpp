@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "core/announcer.h"
-#include "player/winamp_api.h"
+#include "player/player_reader.h"
 #include "support/fake_window_system.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "player/scroll.h"
-#include "player/winamp_api.h"
+#include "player/song_title.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "player/winamp_api.h"
+#include "player/song_title.h"
 
 namespace zingel {
 namespace {

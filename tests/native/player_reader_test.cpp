@@ -3,7 +3,7 @@
 #include <new>
 #include <vector>
 
-#include "player/winamp_api.h"
+#include "player/player_reader.h"
 #include "support/fake_window_system.h"
 
 namespace zingel {

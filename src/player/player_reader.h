@@ -1,9 +1,8 @@
 #pragma once
-// winampApi: what zingel reads from the player, the song in its main window's caption.
+// The player window reader of winampApi (the player/ folder: what zingel reads from the player).
 
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "core/window_system.h"
 
@@ -11,12 +10,6 @@ namespace zingel {
 
 // The player's main window class.
 inline constexpr const char16_t* kPlayerWindowClass = u"Winamp v1.x";
-
-// The song in a player caption such as "12. Artist - Title - Winamp": what stands before the
-// first " - Winamp", after the playlist number if the caption begins with one; "" when the
-// caption lacks the marker. A frame of the scrolling title reads as the caption it scrolls. A
-// title that is a stream's status holds no news: no value, the song is what it was.
-std::optional<std::u16string> ExtractSongTitle(std::u16string_view caption);
 
 // Reads the current song from the player's main window, looked up anew on every call so a
 // restarted player is picked up on the next poll.

@@ -1,4 +1,4 @@
-#include "player/winamp_api.h"
+#include "player/song_title.h"
 
 #include "player/digits.h"
 #include "player/scroll.h"
@@ -35,18 +35,6 @@ std::optional<std::u16string> ExtractSongTitle(std::u16string_view caption) {
   const std::u16string_view title = PlaylistTitle(UnscrolledCaption(caption));
   if (IsStreamStatus(title)) return std::nullopt;
   return std::u16string(title);
-}
-
-WindowHandle PlayerReader::FindPlayerWindow() {
-  return windows_.FindTopWindow(kPlayerWindowClass);
-}
-
-std::optional<std::u16string> PlayerReader::ReadSongTitle() noexcept {
-  try {
-    return ExtractSongTitle(windows_.ReadWindowText(FindPlayerWindow()));
-  } catch (...) {
-    return std::u16string();
-  }
 }
 
 }  // namespace zingel
