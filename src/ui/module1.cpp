@@ -12,12 +12,35 @@ static_assert(NOTIFYICONDATAA_V1_SIZE == 88);
 #endif
 
 namespace {
-TrayIconRecord record{};
-}  // namespace
 
-TrayIconRecord& TrayIcon() {
-  return record;
+TrayIconRecord record{};
+ShellNotifyIcon shell_notify = Shell_NotifyIconA;
+bool balloon_shown = false;
+
+constexpr char kBalloonTitle[] = "zingel";
+constexpr char kBalloonText[] =
+    "zingel goes on announcing from here.\nClick this icon for its menu.";
+// How long the balloon stays, in milliseconds; the shell keeps it within its
+// own bounds (10 to 30 seconds) and leaves it up while nobody uses the mouse.
+constexpr UINT kBalloonTimeout = 10000;
+
+// A balloon over the icon the record names, in a record of its own: the
+// first form has no room for it, and only NIF_INFO is set, so the shell
+// leaves the tip, the icon and the callback as they are.
+void ShowBalloon() {
+  NOTIFYICONDATAA balloon{};
+  balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  balloon.hWnd = record.hWnd;
+  balloon.uID = record.uID;
+  balloon.uFlags = NIF_INFO;
+  std::strcpy(balloon.szInfo, kBalloonText);
+  std::strcpy(balloon.szInfoTitle, kBalloonTitle);
+  balloon.uTimeout = kBalloonTimeout;
+  balloon.dwInfoFlags = NIIF_INFO;
+  shell_notify(NIM_MODIFY, &balloon);
 }
+
+}  // namespace
 
 void Fill(HWND window, HICON icon, std::string_view caption) {
   record.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -38,11 +61,20 @@ void Fill(HWND window, HICON icon, std::string_view caption) {
 }
 
 bool Add() {
-  return Shell_NotifyIconA(NIM_ADD, &record) != FALSE;
+  if (shell_notify(NIM_ADD, &record) == FALSE) return false;
+  if (!balloon_shown) {
+    balloon_shown = true;
+    ShowBalloon();
+  }
+  return true;
 }
 
 void Delete() {
-  Shell_NotifyIconA(NIM_DELETE, &record);
+  shell_notify(NIM_DELETE, &record);
+}
+
+void UseShell(ShellNotifyIcon notify) {
+  shell_notify = notify;
 }
 
 }  // namespace zingel::Module1

@@ -22,19 +22,21 @@ inline constexpr UINT kTrayIconId = 1;
 inline constexpr UINT kTrayCallbackMessage = WM_MOUSEMOVE;
 inline constexpr std::size_t kTipSize = 64;
 
-// The program's one record; all zero until the first Fill.
-TrayIconRecord& TrayIcon();
-
 // Describes the icon of `window`: its icon, a tip showing `caption` (cut to
 // 63 characters so the NUL fits), and the callback message.
 void Fill(HWND window, HICON icon, std::string_view caption);
 
 // Shows the icon as the record describes it; false when the shell refuses
-// it (one still starting, or none).
+// it (one still starting, or none). The first icon the shell takes in a run
+// comes with a balloon, since Windows 11 keeps new icons out of sight.
 bool Add();
 
 // Removes the icon the record names; nothing happens when none is shown.
 void Delete();
+
+// Shell_NotifyIconA, unless a test hears the calls in its place.
+using ShellNotifyIcon = BOOL(WINAPI*)(DWORD message, NOTIFYICONDATAA* record);
+void UseShell(ShellNotifyIcon notify);
 
 }  // namespace Module1
 }  // namespace zingel
