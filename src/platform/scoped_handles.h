@@ -20,10 +20,15 @@ struct MenuDeleter {
 struct FontDeleter {
   void operator()(HFONT font) const { DeleteObject(font); }
 };
+struct WinEventHookDeleter {
+  void operator()(HWINEVENTHOOK hook) const { UnhookWinEvent(hook); }
+};
 
 using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleDeleter>;
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+using UniqueWinEventHook =
+    std::unique_ptr<std::remove_pointer_t<HWINEVENTHOOK>, WinEventHookDeleter>;
 
 }  // namespace zingel

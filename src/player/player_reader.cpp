@@ -10,8 +10,12 @@ WindowHandle PlayerReader::FindPlayerWindow() {
 
 std::optional<std::u16string> PlayerReader::ReadSongTitle() noexcept {
   try {
-    return ExtractSongTitle(windows_.ReadWindowText(FindPlayerWindow()));
+    last_window_ = FindPlayerWindow();
+    last_caption_ = windows_.ReadWindowText(last_window_);
+    return ExtractSongTitle(last_caption_);
   } catch (...) {
+    last_window_ = 0;
+    last_caption_.clear();
     return std::u16string();
   }
 }

@@ -23,8 +23,14 @@ class PlayerReader {
   // value while the player shows a stream's status.
   std::optional<std::u16string> ReadSongTitle() noexcept;
 
+  // The window and the caption the last read found: 0 and "" for none.
+  WindowHandle LastWindow() const { return last_window_; }
+  const std::u16string& LastCaption() const { return last_caption_; }
+
  private:
   WindowSystem& windows_;
+  WindowHandle last_window_ = 0;
+  std::u16string last_caption_;
 };
 
 }  // namespace zingel

@@ -39,7 +39,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   zingel::Winamp window;
   zingel::Announcer announcer([&reader] { return reader.ReadSongTitle(); }, send_line, window);
   if (!window.Create(instance)) return 1;
-  return window.Run(show_command, {announcer, [&send_line, &clock] {
-                                     zingel::AnnouncePresence(send_line, clock);
-                                   }});
+  const auto announce_presence = [&send_line, &clock] {
+    zingel::AnnouncePresence(send_line, clock);
+  };
+  return window.Run(show_command, {announcer, reader, clock, announce_presence});
 }

@@ -125,6 +125,9 @@ LRESULT Winamp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
       if (timer1_.IsTick(wparam)) Timer1_Timer();
       return 0;
+    case kPlayerCaptionMessage:
+      Form_PlayerCaptionChanged();
+      return 0;
     case WM_SIZE:
       Form_Resize(wparam);
       return 0;
@@ -183,20 +186,6 @@ void Winamp::Command1_Click() {
 
 void Winamp::Command2_Click() {
   parts_->announcer.Stop();
-}
-
-void Winamp::Timer1_Timer() {
-  // A tick may run inside another handler's modal loop (a message box, the
-  // popup menu); Tick itself never pumps messages, so it cannot re-enter.
-  parts_->announcer.Tick();
-}
-
-void Winamp::SetTimerEnabled(bool enabled) {
-  if (enabled) {
-    timer1_.Run(window_, PollTimer::Rate::kFull);
-  } else {
-    timer1_.Stop(window_);
-  }
 }
 
 void Winamp::Form_Activate(bool active, bool minimized) {

@@ -22,7 +22,11 @@
 #include <string>
 
 #include "core/announcer.h"
+#include "core/clock.h"
+#include "platform/caption_events.h"
 #include "platform/scoped_handles.h"
+#include "player/player_reader.h"
+#include "player/poll_pacer.h"
 #include "ui/identity.h"
 #include "ui/poll_timer.h"
 
@@ -35,10 +39,12 @@ class Winamp final : public AnnouncerView {
   // side uses the other half made. It must outlive the window.
   struct Parts {
     Announcer& announcer;
+    PlayerReader& player;  // the announcer's song source, for what each read found
+    Clock& clock;
     std::function<void()> announce_presence;
   };
 
-  Winamp() = default;
+  Winamp();
   Winamp(const Winamp&) = delete;
   Winamp& operator=(const Winamp&) = delete;
 
@@ -57,6 +63,9 @@ class Winamp final : public AnnouncerView {
   std::u16string ReadPrefixText() override;
 
  private:
+  // Posted when the player's caption event asks for a read.
+  static constexpr UINT kPlayerCaptionMessage = WM_APP;
+
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnCommand(int id, UINT code);
@@ -67,6 +76,7 @@ class Winamp final : public AnnouncerView {
   void Command2_Click();
   void Command3_Click();
   void Timer1_Timer();
+  void Form_PlayerCaptionChanged();
   void Form_Resize(WPARAM state);
   void Form_MouseMove(LPARAM lparam);
   void Form_Activate(bool active, bool minimized);
@@ -76,6 +86,9 @@ class Winamp final : public AnnouncerView {
   void mnurestore_Click();
   void mnuabout_Click();
   [[noreturn]] void Form_Unload();
+
+  void OnPlayerCaptionEvent();
+  void Poll();
 
   bool CreateControls();
   SIZE ClientSize() const;
@@ -103,6 +116,8 @@ class Winamp final : public AnnouncerView {
   UniqueFont font_;
   UniqueMenu menu_;
   PollTimer timer1_;
+  PollPacer pacer_;
+  CaptionEvents player_caption_events_{[this] { OnPlayerCaptionEvent(); }};
   UINT taskbar_created_ = 0;
   UINT bring_back_ = 0;  // a second start's request
   bool loaded_ = false;  // past start-up, the window shown

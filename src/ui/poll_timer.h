@@ -3,14 +3,13 @@
 
 #include <windows.h>
 
+#include "player/poll_pacer.h"
+
 namespace zingel {
 
 class PollTimer {
  public:
-  enum class Rate {
-    kFull,    // as often as the timer ticks
-    kSafety,  // while the player's caption events are trusted
-  };
+  using Rate = PollPacer::Rate;
 
   // Runs at `rate` on `window`'s WM_TIMER; a running timer only changes its rate.
   void Run(HWND window, Rate rate);

@@ -1,0 +1,39 @@
+#include "player/poll_pacer.h"
+
+namespace zingel {
+
+void PollPacer::Start(WindowHandle window, const std::u16string& caption) {
+  window_ = window;
+  caption_ = caption;
+  proven_ = false;
+  pending_ = false;
+}
+
+bool PollPacer::CaptionEvent() {
+  if (pending_) return false;
+  pending_ = true;
+  return true;
+}
+
+bool PollPacer::ReadBegins(double now) {
+  const bool asked = pending_;
+  pending_ = false;
+  last_read_ = now;
+  return asked;
+}
+
+PollPacer::Rate PollPacer::ReadEnds(bool asked, WindowHandle window,
+                                    const std::u16string& caption) {
+  if (window == 0 || window != window_) {
+    proven_ = false;
+  } else if (caption != caption_) {
+    // A new caption proves the window's events if one asked for this read,
+    // and shows one lost if none did.
+    proven_ = asked;
+  }
+  window_ = window;
+  caption_ = caption;
+  return CurrentRate();
+}
+
+}  // namespace zingel
