@@ -7,6 +7,7 @@
 
 #include <utility>
 
+#include "platform/message_filter.h"
 #include "ui/module1.h"
 #include "ui/resource.h"
 
@@ -70,9 +71,15 @@ bool Winamp::Create(HINSTANCE instance) {
   RECT frame{0, 0, client.cx, client.cy};
   // On failure the window comes out a frame smaller; nothing else changes.
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  return CreateWindowExW(kExStyle, kMainWindowClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                         instance, this) != nullptr;
+  if (CreateWindowExW(kExStyle, kMainWindowClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                      frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                      instance, this) == nullptr)
+    return false;
+  // Run as administrator, zingel would not hear Explorer's restart or a
+  // second start of the user's, both from programs below it.
+  LetThroughFromLowerIntegrity(window_, taskbar_created_);
+  LetThroughFromLowerIntegrity(window_, bring_back_);
+  return true;
 }
 
 int Winamp::Run(int show_command, Parts parts) {

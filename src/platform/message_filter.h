@@ -1,0 +1,17 @@
+#pragma once
+// User Interface Privilege Isolation (Windows Vista and later): an elevated
+// program does not get messages from programs below its integrity level
+// unless it lets each one through.
+
+#include <windows.h>
+
+namespace zingel {
+
+// Lets `message` reach `window` from programs at a lower integrity level:
+// ChangeWindowMessageFilterEx on Windows 7 and later, for this window alone,
+// ChangeWindowMessageFilter on Vista, for the whole program. Both are looked up
+// at run time, so the program still starts on Windows XP, where neither exists
+// and no message is filtered. Where the call fails, nothing changes.
+void LetThroughFromLowerIntegrity(HWND window, UINT message);
+
+}  // namespace zingel
