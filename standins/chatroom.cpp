@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr wchar_t kRoomClass[] = L"Aim_Chatwnd";
-constexpr wchar_t kBoxClass[] = L"WndAte32Class";
-constexpr wchar_t kButtonClass[] = L"_Oscar_IconBtn";
 constexpr int kFirstButtonId = 100;
 constexpr int kSendButtonId = kFirstButtonId + 4;  // the fifth button
 
@@ -40,7 +37,7 @@ bool RegisterBoxClass(bool ansi) {
     box.lpfnWndProc = BoxProc;
     box.hInstance = instance;
     box.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
-    box.lpszClassName = "WndAte32Class";
+    box.lpszClassName = standin::kBoxClass.ansi;
     return RegisterClassExA(&box) != 0;
   }
   WNDCLASSEXW box = {};
@@ -50,7 +47,7 @@ bool RegisterBoxClass(bool ansi) {
   box.lpfnWndProc = BoxProc;
   box.hInstance = instance;
   box.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
-  box.lpszClassName = kBoxClass;
+  box.lpszClassName = standin::kBoxClass.wide;
   return RegisterClassExW(&box) != 0;
 }
 
@@ -122,14 +119,14 @@ class Room {
     button.lpfnWndProc = ButtonProc;
     button.hInstance = instance;
     button.hCursor = LoadCursorW(nullptr, IDC_HAND);
-    button.lpszClassName = kButtonClass;
+    button.lpszClassName = standin::kButtonClass.wide;
     ok = ok && RegisterClassExW(&button);
     WNDCLASSEXW room = button;
     room.lpfnWndProc = WndProc;
     room.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     room.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     room.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    room.lpszClassName = kRoomClass;
+    room.lpszClassName = standin::kRoomClass.wide;
     ok = ok && RegisterClassExW(&room);
     if (!ok)
       std::fprintf(stderr, "cannot register the window classes (error %lu)\n", GetLastError());
@@ -138,21 +135,23 @@ class Room {
 
   void Open() {
     if (window_) return;
-    if (!CreateWindowExW(0, kRoomClass, title_.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 160,
-                         480, 360, nullptr, nullptr, GetModuleHandleW(nullptr), this)) {
+    if (!CreateWindowExW(0, standin::kRoomClass.wide, title_.c_str(),
+                         WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 160, 480, 360, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), this)) {
       std::fprintf(stderr, "cannot create the room window (error %lu)\n", GetLastError());
     }
   }
 
   bool OnCommand(std::string_view word, std::string_view) {
-    if (word == "close") {
+    namespace command = standin::command;
+    if (word == command::kClose) {
       if (window_) DestroyWindow(window_);
-    } else if (word == "open") {
+    } else if (word == command::kOpen) {
       Open();
-    } else if (word == "transcript") {
+    } else if (word == command::kTranscript) {
       std::string text = standin::ToUtf8(transcript_);
       text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-      standin::Print(text + "end transcript\n");
+      standin::PrintLine(text + command::kTranscriptEnd);
     } else {
       return false;
     }
@@ -170,8 +169,8 @@ class Room {
       // of the text cost milliseconds, a long line seconds.
       const DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL |
                           ES_AUTOHSCROLL | (i == 0 ? ES_READONLY : WS_TABSTOP);
-      const HWND box =
-          CreateWindowExW(0, kBoxClass, L"", style, 0, 0, 0, 0, window, nullptr, instance, nullptr);
+      const HWND box = CreateWindowExW(0, standin::kBoxClass.wide, L"", style, 0, 0, 0, 0, window,
+                                       nullptr, instance, nullptr);
       if (!box) return false;
       SendMessageW(box, WM_SETFONT, font, FALSE);
       boxes_.push_back(box);
@@ -180,8 +179,8 @@ class Room {
       const int id = kFirstButtonId + i;
       const std::wstring caption = id == kSendButtonId ? L"Send" : std::to_wstring(i + 1);
       const HWND button =
-          CreateWindowExW(0, kButtonClass, caption.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                          window, reinterpret_cast<HMENU>(INT_PTR{id}), instance, nullptr);
+          CreateWindowExW(0, standin::kButtonClass.wide, caption.c_str(), WS_CHILD | WS_VISIBLE, 0,
+                          0, 0, 0, window, reinterpret_cast<HMENU>(INT_PTR{id}), instance, nullptr);
       if (!button) return false;
       buttons_.push_back(button);
     }

@@ -56,27 +56,6 @@ std::wstring FromUtf8(std::string_view text) {
   return out;
 }
 
-std::string Escape(std::string_view bytes) {
-  std::string out;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\\') {
-      out += "\\\\";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (byte < 0x20) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(byte));
-      out += hex;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 LogFile::LogFile(const std::wstring& path) {
   if (path.empty()) return;
   // Shared for reading and writing: tests read the log while the program runs.
@@ -99,10 +78,8 @@ void LogFile::Write(std::string_view bytes) {
   LARGE_INTEGER frequency, now;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&now);
-  char stamp[40];
-  std::snprintf(stamp, sizeof stamp, "%.7f ",
-                static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart));
-  const std::string line = stamp + Escape(bytes) + "\n";
+  const std::string line =
+      LogLine(static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart), bytes);
   DWORD written = 0;
   // One write per line, flushed, so a reader never waits for a buffer.
   if (!WriteFile(file_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
@@ -111,9 +88,10 @@ void LogFile::Write(std::string_view bytes) {
   }
 }
 
-void Print(std::string_view text) {
+void PrintLine(std::string_view text) {
+  const std::string line = std::string(text) + "\n";
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written,
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written,
             nullptr);  // Nobody listening is fine.
 }
 
@@ -122,33 +100,24 @@ namespace {
 constexpr UINT kCommandMessage = WM_APP + 1;
 CommandHandler g_handler;
 
-void RunCommand(const std::string& line) {
-  const size_t space = line.find(' ');
-  const std::string word = line.substr(0, space);
-  const std::string_view arg =
-      space == std::string::npos ? std::string_view() : std::string_view(line).substr(space + 1);
+void RunCommand(std::string_view line) {
+  const std::string_view word = Word(line), arg = Argument(line);
   if (word.empty()) return;
-  if (word == "hang") {
+  if (word == command::kHang) {
     unsigned ms = 0;
     if (std::from_chars(arg.data(), arg.data() + arg.size(), ms).ec != std::errc()) {
-      Print("error hang needs milliseconds\n");
+      PrintLine(Error("hang needs milliseconds"));
       return;
     }
     // Answered first: the driver learns the hang began, then sees no answers.
-    Print("ok hang\n");
+    PrintLine(Ok(word));
     Sleep(ms);
     return;
   }
-  if (word == "ping") {  // Commands are read once the window is made: it is complete now.
-    Print("ok ping\n");
-    return;
-  }
-  if (word == "quit") {
-    Print("ok quit\n");
-    PostQuitMessage(0);
-    return;
-  }
-  Print(g_handler(word, arg) ? "ok " + word + "\n" : "error unknown command " + word + "\n");
+  // Commands are read once the window is made: at a ping it is complete.
+  if (word == command::kQuit) PostQuitMessage(0);
+  const bool known = word == command::kPing || word == command::kQuit || g_handler(word, arg);
+  PrintLine(known ? Ok(word) : Error("unknown command " + std::string(word)));
 }
 
 LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"Winamp v1.x";
-
 using standin::PlaylistEntry;
 
 // Frame k of a scrolling caption C: C[k:] + " *** " + C for k below len(C), then the three that
@@ -44,15 +42,16 @@ class Player {
   }
 
   bool OnCommand(std::string_view word, std::string_view arg) {
-    if (word == "caption") {
+    namespace command = standin::command;
+    if (word == command::kCaption) {
       SetCaption(standin::FromUtf8(arg));
-    } else if (word == "close") {
+    } else if (word == command::kClose) {
       if (window_) DestroyWindow(window_);
-    } else if (word == "open") {
+    } else if (word == command::kOpen) {
       Open();
-    } else if (word == "reads") {
-      standin::Print("reads " + std::to_string(reads_) + "\n");
-    } else if (word == "scroll") {
+    } else if (word == command::kReads) {
+      standin::PrintLine(std::string(word) + " " + std::to_string(reads_));
+    } else if (word == command::kScroll) {
       UINT ms = 0;
       if (std::from_chars(arg.data(), arg.data() + arg.size(), ms).ec != std::errc()) return false;
       Scroll(ms);
@@ -76,7 +75,7 @@ class Player {
     window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     window_class.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     window_class.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-    window_class.lpszClassName = kClassName;
+    window_class.lpszClassName = standin::kPlayerClass.wide;
     if (ansi ? RegisterAnsi(window_class) : RegisterClassExW(&window_class) != 0) return true;
     std::fprintf(stderr, "cannot register the window class (error %lu)\n", GetLastError());
     return false;
@@ -85,8 +84,9 @@ class Player {
  private:
   void Open() {
     if (window_) return;
-    if (!CreateWindowExW(0, kClassName, caption_.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
-                         480, 120, nullptr, nullptr, GetModuleHandleW(nullptr), this)) {
+    if (!CreateWindowExW(0, standin::kPlayerClass.wide, caption_.c_str(),
+                         WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 480, 120, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), this)) {
       std::fprintf(stderr, "cannot create the window (error %lu)\n", GetLastError());
     }
   }
@@ -154,7 +154,7 @@ class Player {
     window_class.hCursor = wide.hCursor;
     window_class.hIcon = wide.hIcon;
     window_class.hbrBackground = wide.hbrBackground;
-    window_class.lpszClassName = "Winamp v1.x";
+    window_class.lpszClassName = standin::kPlayerClass.ansi;
     return RegisterClassExA(&window_class) != 0;
   }
 
