@@ -9,6 +9,9 @@
 #include "protocol.h"
 
 namespace zingel::driver {
+
+namespace command = standin::command;
+
 std::vector<LogLine> ReadLog(const std::string& path) {
   std::vector<LogLine> lines;
   // Shared: the stand-in keeps the log open for writing.
@@ -50,13 +53,13 @@ std::string TempPath(const std::string& name) {
 
 // Commands are read once the window is made, so the first answer means it is complete.
 Standin::Standin(const std::string& exe, const std::vector<std::string>& args)
-    : Program(exe, args, true), ready_(Started() && Command(standin::command::kPing)) {
+    : Program(exe, args, true), ready_(Started() && Command(command::kPing)) {
   if (Started() && !ready_) std::printf("%s did not answer\n", exe.c_str());
 }
 
 bool Standin::Command(const std::string& line, std::vector<std::string>* output, DWORD timeout_ms) {
   if (!WriteLine(line)) return false;
-  const std::string ok = standin::Ok(standin::Word(line));
+  const std::string ok = standin::CommandLine(standin::kOk, standin::Split(line).first);
   bool acknowledged = false;
   WaitUntil(
       [&] {
@@ -67,7 +70,7 @@ bool Standin::Command(const std::string& line, std::vector<std::string>* output,
             acknowledged = true;
             return true;
           }
-          if (standin::IsError(reply)) return true;
+          if (standin::Split(reply).first == standin::kError) return true;
           if (output) output->push_back(reply);
         }
         return exited;
@@ -77,11 +80,11 @@ bool Standin::Command(const std::string& line, std::vector<std::string>* output,
 }
 
 bool PlayerStandin::Show(const std::string& caption) {
-  return Command(std::string(standin::command::kCaption) + " " + caption);
+  return Command(standin::CommandLine(command::kCaption, caption));
 }
 
 unsigned long PlayerStandin::Reads() {
-  const std::string word(standin::command::kReads);
+  const std::string word(command::kReads);
   std::vector<std::string> output;
   if (!Command(word, &output) || output.empty() || !output.back().starts_with(word + " ")) return 0;
   return std::strtoul(output.back().c_str() + word.size() + 1, nullptr, 10);
@@ -116,7 +119,6 @@ bool RoomStandin::WaitForLines(size_t count, DWORD timeout_ms) const {
 }
 
 std::vector<std::string> RoomStandin::Transcript() {
-  namespace command = standin::command;
   std::vector<std::string> lines;
   if (!Command(command::kTranscript, &lines) || lines.empty() ||
       lines.back() != command::kTranscriptEnd)

@@ -28,34 +28,6 @@ int Args::Number(std::wstring_view name, int fallback) const {
                                                                     : static_cast<int>(value);
 }
 
-std::string ToUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  std::string out(static_cast<size_t>(size) * 3, '\0');
-  const int written = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(),
-                                          static_cast<int>(out.size()), nullptr, nullptr);
-  out.resize(static_cast<size_t>(written > 0 ? written : 0));
-  return out;
-}
-
-std::string ToAnsi(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), size, out.data(), bytes, nullptr, nullptr);
-  return out;
-}
-
-std::wstring FromUtf8(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  std::wstring out(text.size(), L'\0');
-  const int written = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), size);
-  out.resize(static_cast<size_t>(written > 0 ? written : 0));
-  return out;
-}
-
 LogFile::LogFile(const std::wstring& path) {
   if (path.empty()) return;
   // Shared for reading and writing: tests read the log while the program runs.
@@ -101,23 +73,24 @@ constexpr UINT kCommandMessage = WM_APP + 1;
 CommandHandler g_handler;
 
 void RunCommand(std::string_view line) {
-  const std::string_view word = Word(line), arg = Argument(line);
+  const auto [word, arg] = Split(line);
   if (word.empty()) return;
   if (word == command::kHang) {
     unsigned ms = 0;
     if (std::from_chars(arg.data(), arg.data() + arg.size(), ms).ec != std::errc()) {
-      PrintLine(Error("hang needs milliseconds"));
+      PrintLine(CommandLine(kError, "hang needs milliseconds"));
       return;
     }
     // Answered first: the driver learns the hang began, then sees no answers.
-    PrintLine(Ok(word));
+    PrintLine(CommandLine(kOk, word));
     Sleep(ms);
     return;
   }
   // Commands are read once the window is made: at a ping it is complete.
   if (word == command::kQuit) PostQuitMessage(0);
   const bool known = word == command::kPing || word == command::kQuit || g_handler(word, arg);
-  PrintLine(known ? Ok(word) : Error("unknown command " + std::string(word)));
+  PrintLine(known ? CommandLine(kOk, word)
+                  : CommandLine(kError, "unknown command " + std::string(word)));
 }
 
 LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

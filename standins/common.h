@@ -26,11 +26,6 @@ class Args {
   wchar_t** argv_;
 };
 
-std::string ToUtf8(std::wstring_view text);
-std::wstring FromUtf8(std::string_view text);
-// In the active ANSI code page, as a program of the A functions holds its text.
-std::string ToAnsi(std::wstring_view text);
-
 // Appends LogLine()s, their seconds from the performance counter.
 class LogFile {
  public:
@@ -58,5 +53,16 @@ using CommandHandler = std::function<bool(std::string_view word, std::string_vie
 bool StartCommandReader(CommandHandler handler);
 
 int RunMessageLoop();
+
+// The object a window was made for (CreateWindowEx's last argument), kept with it from
+// WM_NCCREATE on.
+template <typename T>
+T* WindowObject(HWND window, UINT message, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
 
 }  // namespace standin

@@ -1,29 +1,45 @@
 #include "protocol.h"
 
+#include <windows.h>
+
 #include <charconv>
 #include <cstdio>
 
 namespace standin {
 
-std::string_view Word(std::string_view line) {
-  return line.substr(0, line.find(' '));
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+std::string ToCodePage(std::wstring_view text, unsigned code_page) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int bytes =
+      WideCharToMultiByte(code_page, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+  WideCharToMultiByte(code_page, 0, text.data(), size, out.data(), bytes, nullptr, nullptr);
+  return out;
 }
 
-std::string_view Argument(std::string_view line) {
+std::string ToUtf8(std::wstring_view text) {
+  return ToCodePage(text, CP_UTF8);
+}
+
+std::wstring FromUtf8(std::string_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  std::wstring out(text.size(), L'\0');
+  const int written = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), size);
+  out.resize(static_cast<size_t>(written > 0 ? written : 0));
+  return out;
+}
+
+std::pair<std::string_view, std::string_view> Split(std::string_view line) {
   const size_t space = line.find(' ');
-  return space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+  if (space == std::string_view::npos) return {line, {}};
+  return {line.substr(0, space), line.substr(space + 1)};
 }
 
-std::string Ok(std::string_view word) {
-  return "ok " + std::string(word);
-}
-
-std::string Error(std::string_view why) {
-  return "error " + std::string(why);
-}
-
-bool IsError(std::string_view answer) {
-  return answer.starts_with("error ");
+std::string CommandLine(std::string_view word, std::string_view argument) {
+  return std::string(word) + " " + std::string(argument);
 }
 
 std::string Escape(std::string_view bytes) {
@@ -37,9 +53,7 @@ std::string Escape(std::string_view bytes) {
     } else if (c == '\r') {
       out += "\\r";
     } else if (byte < 0x20) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(byte));
-      out += hex;
+      out += {'\\', 'x', kHexDigits[byte >> 4], kHexDigits[byte & 15]};
     } else {
       out += c;
     }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace standin {
 
@@ -28,14 +29,14 @@ inline constexpr ClassName kRoomClass("Aim_Chatwnd");
 inline constexpr ClassName kBoxClass("WndAte32Class");      // the room's rich-text boxes
 inline constexpr ClassName kButtonClass("_Oscar_IconBtn");  // the room's icon buttons
 
-// A command line is "WORD" or "WORD ARGUMENT". Each is answered Ok(WORD) once done, or Error(...);
-// a command that reports prints its lines before the answer.
+// A command line is "WORD" or "WORD ARGUMENT". Each is answered by a line of the same form,
+// "kOk WORD" once done or "kError WHY"; a command that reports prints its lines before that.
+inline constexpr char kOk[] = "ok";
+inline constexpr char kError[] = "error";
 namespace command {
 inline constexpr char kPing[] = "ping";
 inline constexpr char kHang[] = "hang";  // MS: answers, then stops for that long
 inline constexpr char kQuit[] = "quit";
-inline constexpr char kOpen[] = "open";    // makes the window again
-inline constexpr char kClose[] = "close";  // destroys the window; the program lives on
 // The player's.
 inline constexpr char kCaption[] = "caption";  // TEXT, in UTF-8
 inline constexpr char kScroll[] = "scroll";    // MS between frames; 0 stops
@@ -45,11 +46,15 @@ inline constexpr char kTranscript[] = "transcript";
 inline constexpr char kTranscriptEnd[] = "end transcript";
 }  // namespace command
 
-std::string_view Word(std::string_view line);
-std::string_view Argument(std::string_view line);  // "" when there is none
-std::string Ok(std::string_view word);
-std::string Error(std::string_view why);
-bool IsError(std::string_view answer);
+// Text crosses in UTF-8: the command lines, the programs' arguments, a Unicode window's text in
+// the logs. CP_ACP is the active ANSI code page, as a program of the A functions holds its text.
+std::string ToCodePage(std::wstring_view text, unsigned code_page);
+std::string ToUtf8(std::wstring_view text);
+std::wstring FromUtf8(std::string_view text);
+
+// The word of a command line and its argument, "" when there is none, and the line again.
+std::pair<std::string_view, std::string_view> Split(std::string_view line);
+std::string CommandLine(std::string_view word, std::string_view argument);
 
 // A log line is "<seconds> <bytes>" and a newline, where the bytes are escaped: backslash as \\,
 // LF as \n, CR as \r, other bytes below 0x20 as \xHH, the rest as they are.
