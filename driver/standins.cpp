@@ -83,6 +83,14 @@ bool PlayerStandin::Show(const std::string& caption) {
   return Command(standin::CommandLine(command::kCaption, caption));
 }
 
+bool PlayerStandin::SetEvents(bool on) {
+  return Command(standin::CommandLine(command::kEvents, on ? command::kOn : command::kOff));
+}
+
+bool PlayerStandin::Notify(int times) {
+  return Command(standin::CommandLine(command::kNotify, std::to_string(times)));
+}
+
 unsigned long PlayerStandin::Reads() {
   const std::string word(command::kReads);
   std::vector<std::string> output;

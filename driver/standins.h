@@ -46,6 +46,10 @@ class PlayerStandin : public Standin {
   using Standin::Standin;
   // Shows a caption (UTF-8); true once the window has it.
   bool Show(const std::string& caption);
+  // Whether it raises the caption event (EVENT_OBJECT_NAMECHANGE) after each change from now on.
+  bool SetEvents(bool on);
+  // Raises the caption event `times` times in a row, the caption unchanged, events on or off.
+  bool Notify(int times);
   // How many times its caption has been read (WM_GETTEXT); 0 if it does not answer.
   unsigned long Reads();
 };

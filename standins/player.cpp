@@ -2,7 +2,8 @@
 // player's class whose caption is the current song caption, changed by a
 // playlist or by commands on standard input, and scrolled as the player
 // scrolls its title if asked; each change logged. A Unicode window, or with
-// --ansi an ANSI one, which holds its caption in the code page.
+// --ansi an ANSI one, which holds its caption in the code page. After each
+// change it raises the caption event, as Windows does, unless --no-events.
 
 #include <charconv>
 #include <cstdio>
@@ -26,8 +27,8 @@ std::wstring ScrollFrame(const std::wstring& caption, size_t k) {
 
 class Player {
  public:
-  Player(std::vector<PlaylistEntry> playlist, bool loop, standin::LogFile& log)
-      : playlist_(std::move(playlist)), loop_(loop), log_(log) {}
+  Player(std::vector<PlaylistEntry> playlist, bool loop, bool events, standin::LogFile& log)
+      : playlist_(std::move(playlist)), loop_(loop), events_(events), log_(log) {}
 
   // The window, made with the first caption, which then counts as shown.
   bool Start(const std::wstring& caption, UINT scroll_ms) {
@@ -54,6 +55,10 @@ class Player {
         std::from_chars(arg.data(), arg.data() + arg.size(), number).ec == std::errc();
     if (word == command::kCaption) {
       SetCaption(standin::FromUtf8(arg));
+    } else if (word == command::kEvents && (arg == command::kOn || arg == command::kOff)) {
+      events_ = arg == command::kOn;
+    } else if (word == command::kNotify && numeric) {
+      Notify(number);
     } else if (word == command::kReads) {
       standin::PrintLine(standin::CommandLine(word, std::to_string(reads_)));
     } else if (word == command::kScroll && numeric) {
@@ -107,6 +112,14 @@ class Player {
     } else {
       SetWindowTextA(window_, standin::ToCodePage(text, CP_ACP).c_str());
     }
+    // Windows raises it in WM_SETTEXT too, so there it comes twice; Wine 10.0 does not.
+    if (events_) Notify(1);
+  }
+
+  // The caption event, as a watcher of the window's caption hears it.
+  void Notify(UINT times) {
+    for (UINT i = 0; i < times; ++i)
+      NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_, OBJID_WINDOW, CHILDID_SELF);
   }
 
   void ShowEntry(size_t index) {
@@ -162,6 +175,7 @@ class Player {
   static constexpr UINT_PTR kScrollTimer = 1, kPlaylistTimer = 2;
   std::vector<PlaylistEntry> playlist_;
   bool loop_;
+  bool events_;  // whether each change raises the caption event
   standin::LogFile& log_;
   std::wstring caption_;  // the title's caption, plain
   size_t frame_ = 0;      // the next scroll frame
@@ -181,7 +195,7 @@ int wmain(int argc, wchar_t** argv) {
       (args.Has(L"playlist") && !standin::ReadPlaylist(args.Text(L"playlist", L""), playlist)))
     return 2;
   if (!Player::Register(args.Has(L"ansi"))) return 1;
-  Player player(std::move(playlist), args.Has(L"loop"), log);
+  Player player(std::move(playlist), args.Has(L"loop"), !args.Has(L"no-events"), log);
   if (!player.Start(args.Text(L"caption", L"1. Nobody - Nothing - Winamp"),
                     static_cast<UINT>(args.Number(L"scroll", 0))) ||
       !standin::StartCommandReader([&player](std::string_view word, std::string_view arg) {

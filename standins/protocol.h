@@ -41,6 +41,10 @@ inline constexpr char kQuit[] = "quit";
 inline constexpr char kCaption[] = "caption";  // TEXT, in UTF-8
 inline constexpr char kScroll[] = "scroll";    // MS between frames; 0 stops
 inline constexpr char kReads[] = "reads";      // reports "reads N"
+inline constexpr char kEvents[] = "events";    // kOn or kOff: raise the caption event, or not
+inline constexpr char kOn[] = "on";
+inline constexpr char kOff[] = "off";
+inline constexpr char kNotify[] = "notify";  // N: raises it N times, on or off, no change
 // The room's: reports its lines, then kTranscriptEnd.
 inline constexpr char kTranscript[] = "transcript";
 inline constexpr char kTranscriptEnd[] = "end transcript";
