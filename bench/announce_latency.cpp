@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bench.h"
+#include "protocol.h"
 
 namespace zingel::bench {
 namespace {
@@ -16,10 +17,11 @@ std::optional<std::vector<double>> TimeRoomLines(Lab& lab) {
   const size_t first = lab.RoomLinesSince().size();
   std::vector<double> sent;
   for (int i = 0; i < kLines; ++i) {
-    const HWND room = lab.room().FindWindowOfClass("Aim_Chatwnd");
+    const HWND room = lab.room().FindWindowOfClass(standin::kRoomClass.ansi);
     HWND box = nullptr, button = nullptr;
-    for (int n = 0; n < 2; ++n) box = FindWindowExA(room, box, "WndAte32Class", nullptr);
-    for (int n = 0; n < 5; ++n) button = FindWindowExA(room, button, "_Oscar_IconBtn", nullptr);
+    for (int n = 0; n < 2; ++n) box = FindWindowExA(room, box, standin::kBoxClass.ansi, nullptr);
+    for (int n = 0; n < 5; ++n)
+      button = FindWindowExA(room, button, standin::kButtonClass.ansi, nullptr);
     if (!box || !button) return std::nullopt;
     const std::string line = Format("<b></b> Bench - Room %02d", i + 1);
     sent.push_back(Now());

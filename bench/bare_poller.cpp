@@ -6,10 +6,11 @@
 
 #include <windows.h>
 
+#include "protocol.h"
+
 namespace {
 
 constexpr char kClass[] = "ZingelBarePoller";
-constexpr char kPlayerClass[] = "Winamp v1.x";
 constexpr UINT kTicksMessage = WM_APP;
 constexpr UINT kReadsMessage = WM_APP + 1;
 constexpr UINT_PTR kTimer = 1;
@@ -19,7 +20,7 @@ LRESULT g_reads = 0;  // ticks that read a caption
 
 void Poll() {
   ++g_ticks;
-  const HWND player = FindWindowA(kPlayerClass, nullptr);
+  const HWND player = FindWindowA(standin::kPlayerClass.ansi, nullptr);
   const LRESULT length = SendMessageA(player, WM_GETTEXTLENGTH, 0, 0);
   char caption[1024];
   const auto size = static_cast<WPARAM>(length < 0 ? 0 : length) + 1;

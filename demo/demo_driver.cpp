@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol.h"
 #include "standins.h"
 #include "ui/resource.h"
 #include "zingel_app.h"
@@ -161,8 +162,8 @@ int Scripted(const Programs& programs) {
   Room room(programs);
   PlayerStandin player(programs.player, {"--caption", kSongs[0].caption});
   if (!room.Ready() || !player.Ready()) return Failed("a stand-in did not start");
-  Place(player.FindWindowOfClass("Winamp v1.x"), 10, 10, 440, 110);
-  Place(room.FindWindowOfClass("Aim_Chatwnd"), 10, 130, 440, 360);
+  Place(player.FindWindowOfClass(standin::kPlayerClass.ansi), 10, 10, 440, 110);
+  Place(room.FindWindowOfClass(standin::kRoomClass.ansi), 10, 130, 440, 360);
   Step(std::string("the player shows \"") + kSongs[0].caption + "\"");
 
   Step("starting zingel");
@@ -272,8 +273,8 @@ int Interactive(const Programs& programs) {
   Room room(programs);
   PlayerStandin player(programs.player, {"--playlist", playlist, "--loop", "--scroll", kScrollMs});
   if (!room.Ready() || !player.Ready()) return Failed("a stand-in did not start");
-  Place(player.FindWindowOfClass("Winamp v1.x"), 10, 10, 440, 110);
-  Place(room.FindWindowOfClass("Aim_Chatwnd"), 10, 130, 440, 360);
+  Place(player.FindWindowOfClass(standin::kPlayerClass.ansi), 10, 10, 440, 110);
+  Place(room.FindWindowOfClass(standin::kRoomClass.ansi), 10, 130, 440, 360);
   ZingelApp app(programs.zingel);
   Print("The player plays four songs and a radio stream in a loop, " +
         std::to_string(kInteractiveSongMs / 1000) +

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "protocol.h"
+
 namespace zingel::driver {
 namespace {
 
@@ -22,25 +24,10 @@ std::wstring Quoted(const std::wstring& arg) {
   return out + L"\"";
 }
 
-std::wstring WideFromUtf8(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  std::wstring out(utf8.size(), L'\0');
-  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                       out.data(), static_cast<int>(out.size()));
-  out.resize(static_cast<size_t>(size > 0 ? size : 0));
-  return out;
-}
-
 }  // namespace
 
 std::string Utf8(const std::u16string& text) {
-  const std::wstring wide(text.begin(), text.end());
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
-                      nullptr, nullptr);
-  return out;
+  return standin::ToUtf8(std::wstring(text.begin(), text.end()));
 }
 
 Program::Program(const std::string& exe, const std::vector<std::string>& args, bool talk) {
@@ -57,9 +44,9 @@ Program::Program(const std::string& exe, const std::vector<std::string>& args, b
     SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
   }
-  const std::wstring path = WideFromUtf8(WindowsPath(exe));
+  const std::wstring path = standin::FromUtf8(WindowsPath(exe));
   std::wstring command_line = Quoted(path);
-  for (const std::string& arg : args) command_line += L" " + Quoted(WideFromUtf8(arg));
+  for (const std::string& arg : args) command_line += L" " + Quoted(standin::FromUtf8(arg));
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   if (talk) {

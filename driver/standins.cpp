@@ -6,33 +6,11 @@
 #include <utility>
 
 #include "chat/presence.h"
+#include "protocol.h"
 
 namespace zingel::driver {
-namespace {
 
-std::string Unescape(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\' || i + 1 == text.size()) {
-      out += text[i];
-      continue;
-    }
-    const char code = text[++i];
-    if (code == 'n') {
-      out += '\n';
-    } else if (code == 'r') {
-      out += '\r';
-    } else if (code == 'x' && i + 2 < text.size()) {
-      out += static_cast<char>(std::strtoul(text.substr(i + 1, 2).c_str(), nullptr, 16));
-      i += 2;
-    } else {
-      out += code;
-    }
-  }
-  return out;
-}
-
-}  // namespace
+namespace command = standin::command;
 
 std::vector<LogLine> ReadLog(const std::string& path) {
   std::vector<LogLine> lines;
@@ -51,11 +29,9 @@ std::vector<LogLine> ReadLog(const std::string& path) {
   // A line still being written has no newline yet and is left for later.
   for (size_t start = 0, end; (end = content.find('\n', start)) != std::string::npos;
        start = end + 1) {
-    const std::string line = content.substr(start, end - start);
-    const size_t space = line.find(' ');
-    lines.push_back({std::strtod(line.c_str(), nullptr), space == std::string::npos
-                                                             ? std::string()
-                                                             : Unescape(line.substr(space + 1))});
+    LogLine& line = lines.emplace_back();
+    line.text =
+        standin::ReadLogLine(std::string_view(content).substr(start, end - start), &line.seconds);
   }
   return lines;
 }
@@ -77,13 +53,13 @@ std::string TempPath(const std::string& name) {
 
 // Commands are read once the window is made, so the first answer means it is complete.
 Standin::Standin(const std::string& exe, const std::vector<std::string>& args)
-    : Program(exe, args, true), ready_(Started() && Command("ping")) {
+    : Program(exe, args, true), ready_(Started() && Command(command::kPing)) {
   if (Started() && !ready_) std::printf("%s did not answer\n", exe.c_str());
 }
 
 bool Standin::Command(const std::string& line, std::vector<std::string>* output, DWORD timeout_ms) {
   if (!WriteLine(line)) return false;
-  const std::string ok = "ok " + line.substr(0, line.find(' '));
+  const std::string ok = standin::CommandLine(standin::kOk, standin::Split(line).first);
   bool acknowledged = false;
   WaitUntil(
       [&] {
@@ -94,7 +70,7 @@ bool Standin::Command(const std::string& line, std::vector<std::string>* output,
             acknowledged = true;
             return true;
           }
-          if (reply.starts_with("error")) return true;
+          if (standin::Split(reply).first == standin::kError) return true;
           if (output) output->push_back(reply);
         }
         return exited;
@@ -103,11 +79,23 @@ bool Standin::Command(const std::string& line, std::vector<std::string>* output,
   return acknowledged;
 }
 
+bool PlayerStandin::Show(const std::string& caption) {
+  return Command(standin::CommandLine(command::kCaption, caption));
+}
+
+bool PlayerStandin::SetEvents(bool on) {
+  return Command(standin::CommandLine(command::kEvents, on ? command::kOn : command::kOff));
+}
+
+bool PlayerStandin::Notify(int times) {
+  return Command(standin::CommandLine(command::kNotify, std::to_string(times)));
+}
+
 unsigned long PlayerStandin::Reads() {
+  const std::string word(command::kReads);
   std::vector<std::string> output;
-  if (!Command("reads", &output) || output.empty() || !output.back().starts_with("reads "))
-    return 0;
-  return std::strtoul(output.back().c_str() + 6, nullptr, 10);
+  if (!Command(word, &output) || output.empty() || !output.back().starts_with(word + " ")) return 0;
+  return std::strtoul(output.back().c_str() + word.size() + 1, nullptr, 10);
 }
 
 RoomStandin::RoomStandin(const std::string& exe, const std::string& log_name,
@@ -140,7 +128,8 @@ bool RoomStandin::WaitForLines(size_t count, DWORD timeout_ms) const {
 
 std::vector<std::string> RoomStandin::Transcript() {
   std::vector<std::string> lines;
-  if (!Command("transcript", &lines) || lines.empty() || lines.back() != "end transcript")
+  if (!Command(command::kTranscript, &lines) || lines.empty() ||
+      lines.back() != command::kTranscriptEnd)
     return {};
   lines.pop_back();
   return lines;

@@ -1,6 +1,6 @@
 #pragma once
-// The stand-in player and chat room (standins/), driven through their standard input: commands
-// answered "ok WORD" once done, and the logs of what reached them.
+// The stand-in player and chat room (standins/), driven through their standard input (the
+// commands of standins/protocol.h), and the logs of what reached them.
 
 #include <string>
 #include <vector>
@@ -32,8 +32,8 @@ class Standin : public Program {
   // Started, and its window complete.
   bool Ready() const { return ready_; }
 
-  // Sends one command line and waits, pumping messages, for "ok WORD". The lines printed before
-  // that answer go to *output. False on an "error" answer, a timeout or the end of the process.
+  // Sends one command line and waits, pumping messages, for its answer. The lines printed before
+  // it go to *output. False on an error answer, a timeout or the end of the process.
   bool Command(const std::string& line, std::vector<std::string>* output = nullptr,
                DWORD timeout_ms = kDeadlineMs);
 
@@ -45,7 +45,11 @@ class PlayerStandin : public Standin {
  public:
   using Standin::Standin;
   // Shows a caption (UTF-8); true once the window has it.
-  bool Show(const std::string& caption) { return Command("caption " + caption); }
+  bool Show(const std::string& caption);
+  // Whether it raises the caption event (EVENT_OBJECT_NAMECHANGE) after each change from now on.
+  bool SetEvents(bool on);
+  // Raises the caption event `times` times in a row, the caption unchanged, events on or off.
+  bool Notify(int times);
   // How many times its caption has been read (WM_GETTEXT); 0 if it does not answer.
   unsigned long Reads();
 };

@@ -2,13 +2,14 @@
 
 #include <shellapi.h>
 
+#include "ui/identity.h"
+#include "ui/module1.h"
 #include "ui/resource.h"
 
 namespace zingel::driver {
 namespace {
 
 constexpr wchar_t kTitle[] = L"zingel";
-constexpr UINT kTrayIconId = 1;
 // Above any text limit an edit control starts with.
 constexpr LRESULT kMarkerBase = 0x10000000;
 
@@ -25,7 +26,7 @@ NOTIFYICONDATAW TrayRecord(HWND main) {
   NOTIFYICONDATAW record = {};
   record.cbSize = NOTIFYICONDATAW_V1_SIZE;
   record.hWnd = main;
-  record.uID = kTrayIconId;
+  record.uID = Module1::kTrayIconId;
   return record;
 }
 
@@ -35,8 +36,8 @@ std::u16string FromWide(const std::wstring& text) {
 
 }  // namespace
 
-HWND ZingelApp::FindWindowOf(const char* class_name, const wchar_t* title) const {
-  for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, class_name, nullptr));) {
+HWND ZingelApp::FindWindowOf(const wchar_t* class_name, const wchar_t* title) const {
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, class_name, nullptr));) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner != id() || !IsWindowVisible(window)) continue;
@@ -48,7 +49,7 @@ HWND ZingelApp::FindWindowOf(const char* class_name, const wchar_t* title) const
 HWND ZingelApp::WaitForMessageBox(DWORD timeout_ms, DWORD step_ms) const {
   HWND box = nullptr;
   // A zingel that ended shows no box: no need to wait out the deadline.
-  WaitUntil([&] { return (box = FindWindowOf("#32770", kTitle)) != nullptr || Exited(); },
+  WaitUntil([&] { return (box = FindWindowOf(L"#32770", kTitle)) != nullptr || Exited(); },
             timeout_ms, step_ms);
   return box;
 }
@@ -68,8 +69,9 @@ bool ZingelApp::DismissBox(HWND box, DWORD timeout_ms, DWORD step_ms) {
 }
 
 HWND ZingelApp::WaitForMainWindow(DWORD timeout_ms, DWORD step_ms) {
-  WaitUntil([&] { return (main_ = FindWindowOf("zingel", nullptr)) != nullptr || Exited(); },
-            timeout_ms, step_ms);
+  WaitUntil(
+      [&] { return (main_ = FindWindowOf(kMainWindowClass, nullptr)) != nullptr || Exited(); },
+      timeout_ms, step_ms);
   return main_;
 }
 
@@ -140,12 +142,12 @@ bool ZingelApp::PostTrayMessage(UINT mouse_message) const {
   // As the shell does it: not queued but sent, so it reaches the window even
   // inside a popup menu's loop, which would take a queued mouse message for
   // its own.
-  return main_ &&
-         SendNotifyMessageW(main_, WM_MOUSEMOVE, kTrayIconId, static_cast<LPARAM>(mouse_message));
+  return main_ && SendNotifyMessageW(main_, WM_MOUSEMOVE, Module1::kTrayIconId,
+                                     static_cast<LPARAM>(mouse_message));
 }
 
 HWND ZingelApp::PopupMenu() const {
-  return FindWindowOf("#32768", nullptr);
+  return FindWindowOf(L"#32768", nullptr);
 }
 
 HWND ZingelApp::WaitForPopupMenu(DWORD timeout_ms) const {

@@ -73,7 +73,7 @@ class ZingelApp : public Program {
   bool WaitForExit(DWORD timeout_ms = kDeadlineMs) const;
 
  private:
-  HWND FindWindowOf(const char* class_name, const wchar_t* title) const;
+  HWND FindWindowOf(const wchar_t* class_name, const wchar_t* title) const;
 
   HWND main_ = nullptr;
   LRESULT marker_ = 0;

@@ -7,15 +7,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "common.h"
 
 namespace {
 
-constexpr wchar_t kRoomClass[] = L"Aim_Chatwnd";
-constexpr wchar_t kBoxClass[] = L"WndAte32Class";
-constexpr wchar_t kButtonClass[] = L"_Oscar_IconBtn";
+constexpr int kButtons = 6;
 constexpr int kFirstButtonId = 100;
 constexpr int kSendButtonId = kFirstButtonId + 4;  // the fifth button
 
@@ -31,27 +28,24 @@ LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam
 // The boxes' class in either kind: ANSI windows hold their text in the code page.
 bool RegisterBoxClass(bool ansi) {
   g_ansi_boxes = ansi;
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (ansi) {
-    WNDCLASSEXA box = {};
-    box.cbSize = sizeof box;
-    if (!GetClassInfoExA(nullptr, "EDIT", &box)) return false;
+  const auto derive = [](auto& box, const auto* name) {
     g_edit_proc = box.lpfnWndProc;
     box.lpfnWndProc = BoxProc;
-    box.hInstance = instance;
+    box.hInstance = GetModuleHandleW(nullptr);
     box.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
-    box.lpszClassName = "WndAte32Class";
-    return RegisterClassExA(&box) != 0;
+    box.lpszClassName = name;
+    return &box;
+  };
+  WNDCLASSEXA ansi_box = {};
+  WNDCLASSEXW wide_box = {};
+  ansi_box.cbSize = sizeof ansi_box;
+  wide_box.cbSize = sizeof wide_box;
+  if (ansi) {
+    return GetClassInfoExA(nullptr, "EDIT", &ansi_box) &&
+           RegisterClassExA(derive(ansi_box, standin::kBoxClass.ansi));
   }
-  WNDCLASSEXW box = {};
-  box.cbSize = sizeof box;
-  if (!GetClassInfoExW(nullptr, L"EDIT", &box)) return false;
-  g_edit_proc = box.lpfnWndProc;
-  box.lpfnWndProc = BoxProc;
-  box.hInstance = instance;
-  box.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
-  box.lpszClassName = kBoxClass;
-  return RegisterClassExW(&box) != 0;
+  return GetClassInfoExW(nullptr, L"EDIT", &wide_box) &&
+         RegisterClassExW(derive(wide_box, standin::kBoxClass.wide));
 }
 
 void PaintButton(HWND button) {
@@ -111,8 +105,7 @@ std::wstring WideText(HWND window) {
 
 class Room {
  public:
-  Room(std::wstring title, int boxes, int buttons, standin::LogFile& log)
-      : title_(std::move(title)), box_count_(boxes), button_count_(buttons), log_(log) {}
+  explicit Room(standin::LogFile& log) : log_(log) {}
 
   static bool RegisterClasses(bool ansi_boxes) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -122,90 +115,76 @@ class Room {
     button.lpfnWndProc = ButtonProc;
     button.hInstance = instance;
     button.hCursor = LoadCursorW(nullptr, IDC_HAND);
-    button.lpszClassName = kButtonClass;
+    button.lpszClassName = standin::kButtonClass.wide;
     ok = ok && RegisterClassExW(&button);
     WNDCLASSEXW room = button;
     room.lpfnWndProc = WndProc;
     room.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     room.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     room.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    room.lpszClassName = kRoomClass;
+    room.lpszClassName = standin::kRoomClass.wide;
     ok = ok && RegisterClassExW(&room);
     if (!ok)
       std::fprintf(stderr, "cannot register the window classes (error %lu)\n", GetLastError());
     return ok;
   }
 
-  void Open() {
-    if (window_) return;
-    if (!CreateWindowExW(0, kRoomClass, title_.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 160,
-                         480, 360, nullptr, nullptr, GetModuleHandleW(nullptr), this)) {
-      std::fprintf(stderr, "cannot create the room window (error %lu)\n", GetLastError());
-    }
+  bool Open(const std::wstring& title) {
+    if (CreateWindowExW(0, standin::kRoomClass.wide, title.c_str(),
+                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 160, 480, 360, nullptr, nullptr,
+                        GetModuleHandleW(nullptr), this))
+      return true;
+    std::fprintf(stderr, "cannot create the room window (error %lu)\n", GetLastError());
+    return false;
   }
 
   bool OnCommand(std::string_view word, std::string_view) {
-    if (word == "close") {
-      if (window_) DestroyWindow(window_);
-    } else if (word == "open") {
-      Open();
-    } else if (word == "transcript") {
-      std::string text = standin::ToUtf8(transcript_);
-      text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-      standin::Print(text + "end transcript\n");
-    } else {
-      return false;
-    }
+    if (word != standin::command::kTranscript) return false;
+    std::string text = standin::ToUtf8(transcript_);
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    standin::PrintLine(text + standin::command::kTranscriptEnd);
     return true;
   }
 
  private:
   // Children in the order the client has them; FindWindowEx lists them so.
   bool OnCreate(HWND window) {
-    window_ = window;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-    for (int i = 0; i < box_count_; ++i) {
+    for (HWND* box : {&transcript_box_, &input_box_}) {
       // No word wrap and no scroll bar: under Wine either makes every change
       // of the text cost milliseconds, a long line seconds.
       const DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL |
-                          ES_AUTOHSCROLL | (i == 0 ? ES_READONLY : WS_TABSTOP);
-      const HWND box =
-          CreateWindowExW(0, kBoxClass, L"", style, 0, 0, 0, 0, window, nullptr, instance, nullptr);
-      if (!box) return false;
-      SendMessageW(box, WM_SETFONT, font, FALSE);
-      boxes_.push_back(box);
+                          ES_AUTOHSCROLL | (box == &transcript_box_ ? ES_READONLY : WS_TABSTOP);
+      *box = CreateWindowExW(0, standin::kBoxClass.wide, L"", style, 0, 0, 0, 0, window, nullptr,
+                             instance, nullptr);
+      if (!*box) return false;
+      SendMessageW(*box, WM_SETFONT, font, FALSE);
     }
-    for (int i = 0; i < button_count_; ++i) {
+    for (int i = 0; i < kButtons; ++i) {
       const int id = kFirstButtonId + i;
       const std::wstring caption = id == kSendButtonId ? L"Send" : std::to_wstring(i + 1);
-      const HWND button =
-          CreateWindowExW(0, kButtonClass, caption.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                          window, reinterpret_cast<HMENU>(INT_PTR{id}), instance, nullptr);
-      if (!button) return false;
-      buttons_.push_back(button);
+      buttons_[i] =
+          CreateWindowExW(0, standin::kButtonClass.wide, caption.c_str(), WS_CHILD | WS_VISIBLE, 0,
+                          0, 0, 0, window, reinterpret_cast<HMENU>(INT_PTR{id}), instance, nullptr);
+      if (!buttons_[i]) return false;
     }
-    ShowTranscript();
-    if (boxes_.size() >= 2) SetFocus(boxes_[1]);
+    SetFocus(input_box_);
     return true;
   }
 
-  // Transcript on top, the other boxes below it, the button row at the bottom.
+  // Transcript on top, the input box below it, the button row at the bottom.
   void OnSize(int width, int height) {
     constexpr int kGap = 6, kBoxHeight = 48, kButtonHeight = 28;
     const int inner = std::max(0, width - 2 * kGap);
-    int y = height - kGap - (buttons_.empty() ? 0 : kButtonHeight + kGap);
-    for (size_t i = boxes_.size(); i-- > 1;) {
-      y -= kBoxHeight;
-      MoveWindow(boxes_[i], kGap, y, inner, kBoxHeight, TRUE);
-      y -= kGap;
-    }
-    if (!boxes_.empty()) MoveWindow(boxes_[0], kGap, kGap, inner, std::max(0, y - kGap), TRUE);
-    const int count = static_cast<int>(buttons_.size());
-    for (int i = 0; i < count; ++i) {
-      const int button_width = std::max(0, (width - kGap * (count + 1)) / count);
-      MoveWindow(buttons_[static_cast<size_t>(i)], kGap + i * (button_width + kGap),
-                 height - kGap - kButtonHeight, button_width, kButtonHeight, TRUE);
+    const int buttons_top = height - kGap - kButtonHeight;
+    const int input_top = buttons_top - kGap - kBoxHeight;
+    MoveWindow(transcript_box_, kGap, kGap, inner, std::max(0, input_top - 2 * kGap), TRUE);
+    MoveWindow(input_box_, kGap, input_top, inner, kBoxHeight, TRUE);
+    const int button_width = std::max(0, (width - kGap * (kButtons + 1)) / kButtons);
+    for (int i = 0; i < kButtons; ++i) {
+      MoveWindow(buttons_[i], kGap + i * (button_width + kGap), buttons_top, button_width,
+                 kButtonHeight, TRUE);
     }
   }
 
@@ -213,38 +192,19 @@ class Room {
   // The line counts as posted when send is pressed: it is logged first, and
   // the display catches up after.
   void Send() {
-    std::string held;
-    std::wstring text;
-    if (boxes_.size() >= 2) {
-      text = WideText(boxes_[1]);
-      held = g_ansi_boxes ? AnsiText(boxes_[1]) : standin::ToUtf8(text);
-    }
-    log_.Write(held);
-    if (boxes_.size() >= 2) SetWindowTextW(boxes_[1], L"");
+    const std::wstring text = WideText(input_box_);
+    log_.Write(g_ansi_boxes ? AnsiText(input_box_) : standin::ToUtf8(text));
+    SetWindowTextW(input_box_, L"");
     const std::wstring line = text + L"\r\n";
     transcript_ += line;
-    if (boxes_.empty()) return;
     // Appended, not the whole transcript set again: that slows with its length.
-    const auto end = static_cast<WPARAM>(GetWindowTextLengthW(boxes_[0]));
-    SendMessageW(boxes_[0], EM_SETSEL, end, static_cast<LPARAM>(end));
-    SendMessageW(boxes_[0], EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line.c_str()));
-  }
-
-  void ShowTranscript() {
-    if (boxes_.empty()) return;
-    SetWindowTextW(boxes_[0], transcript_.c_str());
-    const auto end = static_cast<WPARAM>(transcript_.size());
-    SendMessageW(boxes_[0], EM_SETSEL, end, static_cast<LPARAM>(end));
-    SendMessageW(boxes_[0], EM_SCROLLCARET, 0, 0);
+    const auto end = static_cast<WPARAM>(GetWindowTextLengthW(transcript_box_));
+    SendMessageW(transcript_box_, EM_SETSEL, end, static_cast<LPARAM>(end));
+    SendMessageW(transcript_box_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line.c_str()));
   }
 
   static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-      SetWindowLongPtrW(
-          window, GWLP_USERDATA,
-          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Room*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = standin::WindowObject<Room>(window, message, lparam);
     switch (message) {
       case WM_CREATE:
         return self->OnCreate(window) ? 0 : -1;
@@ -254,27 +214,18 @@ class Room {
       case WM_COMMAND:
         if (LOWORD(wparam) == kSendButtonId && HIWORD(wparam) == BN_CLICKED) self->Send();
         return 0;
-      case WM_CLOSE:  // Closed by hand: the program ends; the "close" command destroys only.
-        DestroyWindow(window);
+      case WM_DESTROY:  // closed by hand: the program ends
         PostQuitMessage(0);
-        return 0;
-      case WM_DESTROY:
-        self->window_ = nullptr;
-        self->boxes_.clear();
-        self->buttons_.clear();
         return 0;
     }
     return DefWindowProcW(window, message, wparam, lparam);
   }
 
-  std::wstring title_;
-  int box_count_;
-  int button_count_;
   standin::LogFile& log_;
   std::wstring transcript_;
-  HWND window_ = nullptr;
-  std::vector<HWND> boxes_;
-  std::vector<HWND> buttons_;
+  HWND transcript_box_ = nullptr;
+  HWND input_box_ = nullptr;
+  HWND buttons_[kButtons] = {};
 };
 
 }  // namespace
@@ -283,11 +234,9 @@ int wmain(int argc, wchar_t** argv) {
   const standin::Args args(argc, argv);
   standin::LogFile log(args.Text(L"log", L""));
   if (log.Failed()) return 2;
-  if (!Room::RegisterClasses(args.Has(L"ansi"))) return 1;
-  Room room(args.Text(L"title", L"Chat Room"), args.Number(L"boxes", 2), args.Number(L"buttons", 6),
-            log);
-  room.Open();
-  if (!standin::StartCommandReader([&room](std::string_view word, std::string_view arg) {
+  Room room(log);
+  if (!Room::RegisterClasses(args.Has(L"ansi")) || !room.Open(args.Text(L"title", L"Chat Room")) ||
+      !standin::StartCommandReader([&room](std::string_view word, std::string_view arg) {
         return room.OnCommand(word, arg);
       }))
     return 1;

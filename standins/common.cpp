@@ -28,55 +28,6 @@ int Args::Number(std::wstring_view name, int fallback) const {
                                                                     : static_cast<int>(value);
 }
 
-std::string ToUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  std::string out(static_cast<size_t>(size) * 3, '\0');
-  const int written = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(),
-                                          static_cast<int>(out.size()), nullptr, nullptr);
-  out.resize(static_cast<size_t>(written > 0 ? written : 0));
-  return out;
-}
-
-std::string ToAnsi(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), size, out.data(), bytes, nullptr, nullptr);
-  return out;
-}
-
-std::wstring FromUtf8(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  std::wstring out(text.size(), L'\0');
-  const int written = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), size);
-  out.resize(static_cast<size_t>(written > 0 ? written : 0));
-  return out;
-}
-
-std::string Escape(std::string_view bytes) {
-  std::string out;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\\') {
-      out += "\\\\";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (byte < 0x20) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(byte));
-      out += hex;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 LogFile::LogFile(const std::wstring& path) {
   if (path.empty()) return;
   // Shared for reading and writing: tests read the log while the program runs.
@@ -99,10 +50,8 @@ void LogFile::Write(std::string_view bytes) {
   LARGE_INTEGER frequency, now;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&now);
-  char stamp[40];
-  std::snprintf(stamp, sizeof stamp, "%.7f ",
-                static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart));
-  const std::string line = stamp + Escape(bytes) + "\n";
+  const std::string line =
+      LogLine(static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart), bytes);
   DWORD written = 0;
   // One write per line, flushed, so a reader never waits for a buffer.
   if (!WriteFile(file_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
@@ -111,9 +60,10 @@ void LogFile::Write(std::string_view bytes) {
   }
 }
 
-void Print(std::string_view text) {
+void PrintLine(std::string_view text) {
+  const std::string line = std::string(text) + "\n";
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written,
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written,
             nullptr);  // Nobody listening is fine.
 }
 
@@ -122,33 +72,25 @@ namespace {
 constexpr UINT kCommandMessage = WM_APP + 1;
 CommandHandler g_handler;
 
-void RunCommand(const std::string& line) {
-  const size_t space = line.find(' ');
-  const std::string word = line.substr(0, space);
-  const std::string_view arg =
-      space == std::string::npos ? std::string_view() : std::string_view(line).substr(space + 1);
+void RunCommand(std::string_view line) {
+  const auto [word, arg] = Split(line);
   if (word.empty()) return;
-  if (word == "hang") {
+  if (word == command::kHang) {
     unsigned ms = 0;
     if (std::from_chars(arg.data(), arg.data() + arg.size(), ms).ec != std::errc()) {
-      Print("error hang needs milliseconds\n");
+      PrintLine(CommandLine(kError, "hang needs milliseconds"));
       return;
     }
     // Answered first: the driver learns the hang began, then sees no answers.
-    Print("ok hang\n");
+    PrintLine(CommandLine(kOk, word));
     Sleep(ms);
     return;
   }
-  if (word == "ping") {  // Commands are read once the window is made: it is complete now.
-    Print("ok ping\n");
-    return;
-  }
-  if (word == "quit") {
-    Print("ok quit\n");
-    PostQuitMessage(0);
-    return;
-  }
-  Print(g_handler(word, arg) ? "ok " + word + "\n" : "error unknown command " + word + "\n");
+  // Commands are read once the window is made: at a ping it is complete.
+  if (word == command::kQuit) PostQuitMessage(0);
+  const bool known = word == command::kPing || word == command::kQuit || g_handler(word, arg);
+  PrintLine(known ? CommandLine(kOk, word)
+                  : CommandLine(kError, "unknown command " + std::string(word)));
 }
 
 LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -1,12 +1,14 @@
 #pragma once
 // Pieces shared by the two stand-in programs: the command line, the log file
-// with its escaping, and the command reader on standard input.
+// and the command reader on standard input.
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "protocol.h"
 
 namespace standin {
 
@@ -24,16 +26,7 @@ class Args {
   wchar_t** argv_;
 };
 
-std::string ToUtf8(std::wstring_view text);
-std::wstring FromUtf8(std::string_view text);
-// In the active ANSI code page, as a program of the A functions holds its text.
-std::string ToAnsi(std::wstring_view text);
-
-// Backslash as \\, LF as \n, CR as \r, other bytes below 0x20 as \xHH; the
-// rest stays as it is, so a log line holds the exact bytes.
-std::string Escape(std::string_view bytes);
-
-// Appends "<seconds of the performance counter> <escaped bytes>" lines.
+// Appends LogLine()s, their seconds from the performance counter.
 class LogFile {
  public:
   explicit LogFile(const std::wstring& path);  // "" logs nothing
@@ -48,18 +41,28 @@ class LogFile {
   bool failed_ = false;
 };
 
-// Writes to standard output at once, without buffering or newline conversion.
-void Print(std::string_view text);
+// Writes a line to standard output at once, without buffering or newline conversion.
+void PrintLine(std::string_view text);
 
 // Runs one command on the UI thread; false for an unknown command word.
 using CommandHandler = std::function<bool(std::string_view word, std::string_view arg)>;
 
 // Reads command lines from standard input on a thread of its own and runs
-// them on the calling thread, which must run the message loop. "hang MS",
-// "ping" and "quit" are handled here; every command is answered "ok WORD" once
-// done, an unknown one "error ...".
+// them on the calling thread, which must run the message loop. "hang", "ping"
+// and "quit" are handled here, and every command is answered.
 bool StartCommandReader(CommandHandler handler);
 
 int RunMessageLoop();
+
+// The object a window was made for (CreateWindowEx's last argument), kept with it from
+// WM_NCCREATE on.
+template <typename T>
+T* WindowObject(HWND window, UINT message, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
 
 }  // namespace standin

@@ -2,7 +2,8 @@
 // player's class whose caption is the current song caption, changed by a
 // playlist or by commands on standard input, and scrolled as the player
 // scrolls its title if asked; each change logged. A Unicode window, or with
-// --ansi an ANSI one, which holds its caption in the code page.
+// --ansi an ANSI one, which holds its caption in the code page. After each
+// change it raises the caption event, as Windows does, unless --no-events.
 
 #include <charconv>
 #include <cstdio>
@@ -13,8 +14,6 @@
 #include "playlist.h"
 
 namespace {
-
-constexpr wchar_t kClassName[] = L"Winamp v1.x";
 
 using standin::PlaylistEntry;
 
@@ -28,110 +27,115 @@ std::wstring ScrollFrame(const std::wstring& caption, size_t k) {
 
 class Player {
  public:
-  Player(std::vector<PlaylistEntry> playlist, bool loop, standin::LogFile& log)
-      : playlist_(std::move(playlist)), loop_(loop), log_(log) {
-    instance_ = this;
-  }
+  Player(std::vector<PlaylistEntry> playlist, bool loop, bool events, standin::LogFile& log)
+      : playlist_(std::move(playlist)), loop_(loop), events_(events), log_(log) {}
 
-  void Start(const std::wstring& caption, UINT scroll_ms) {
+  // The window, made with the first caption, which then counts as shown.
+  bool Start(const std::wstring& caption, UINT scroll_ms) {
     scroll_ms_ = scroll_ms;
+    caption_ = playlist_.empty() ? caption : playlist_[0].caption;
+    if (!CreateWindowExW(0, standin::kPlayerClass.wide, caption_.c_str(),
+                         WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 480, 120, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), this)) {
+      std::fprintf(stderr, "cannot create the window (error %lu)\n", GetLastError());
+      return false;
+    }
     if (playlist_.empty()) {
       SetCaption(caption);
     } else {
       ShowEntry(0);
     }
-    Open();
+    return true;
   }
 
   bool OnCommand(std::string_view word, std::string_view arg) {
-    if (word == "caption") {
+    namespace command = standin::command;
+    UINT number = 0;
+    const bool numeric =
+        std::from_chars(arg.data(), arg.data() + arg.size(), number).ec == std::errc();
+    if (word == command::kCaption) {
       SetCaption(standin::FromUtf8(arg));
-    } else if (word == "close") {
-      if (window_) DestroyWindow(window_);
-    } else if (word == "open") {
-      Open();
-    } else if (word == "reads") {
-      standin::Print("reads " + std::to_string(reads_) + "\n");
-    } else if (word == "scroll") {
-      UINT ms = 0;
-      if (std::from_chars(arg.data(), arg.data() + arg.size(), ms).ec != std::errc()) return false;
-      Scroll(ms);
+    } else if (word == command::kEvents && (arg == command::kOn || arg == command::kOff)) {
+      events_ = arg == command::kOn;
+    } else if (word == command::kNotify && numeric) {
+      Notify(number);
+    } else if (word == command::kReads) {
+      standin::PrintLine(standin::CommandLine(word, std::to_string(reads_)));
+    } else if (word == command::kScroll && numeric) {
+      scroll_ms_ = number;  // from the title's start again
+      SetCaption(caption_);
     } else {
       return false;
     }
     return true;
   }
 
-  // Scrolls the caption, a frame every `ms` (the player's own: 200), from its start; 0 stops.
-  void Scroll(UINT ms) {
-    scroll_ms_ = ms;
-    SetCaption(caption_);
-  }
-
+  // Its procedure an ANSI one or a Unicode one, as the class is registered by the A or W function.
   static bool Register(bool ansi) {
-    WNDCLASSEXW window_class = {};
-    window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = ansi ? WndProc<true> : WndProc<false>;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    window_class.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    window_class.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-    window_class.lpszClassName = kClassName;
-    if (ansi ? RegisterAnsi(window_class) : RegisterClassExW(&window_class) != 0) return true;
+    const auto fill = [](auto& window_class, auto procedure, const auto* name) {
+      window_class.cbSize = sizeof window_class;
+      window_class.lpfnWndProc = procedure;
+      window_class.hInstance = GetModuleHandleW(nullptr);
+      window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+      window_class.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+      window_class.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+      window_class.lpszClassName = name;
+      return &window_class;
+    };
+    WNDCLASSEXA ansi_class = {};
+    WNDCLASSEXW wide_class = {};
+    if (ansi ? RegisterClassExA(fill(ansi_class, WndProc<true>, standin::kPlayerClass.ansi))
+             : RegisterClassExW(fill(wide_class, WndProc<false>, standin::kPlayerClass.wide)))
+      return true;
     std::fprintf(stderr, "cannot register the window class (error %lu)\n", GetLastError());
     return false;
   }
 
  private:
-  void Open() {
-    if (window_) return;
-    if (!CreateWindowExW(0, kClassName, caption_.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
-                         480, 120, nullptr, nullptr, GetModuleHandleW(nullptr), this)) {
-      std::fprintf(stderr, "cannot create the window (error %lu)\n", GetLastError());
-    }
-  }
-
   // A new title shows plain first, and its frames start again at k = 0.
   void SetCaption(std::wstring caption) {
     caption_ = std::move(caption);
     frame_ = 0;
     Show(caption_);
-    if (window_) InvalidateRect(window_, nullptr, TRUE);
-    if (scroll_timer_) KillTimer(nullptr, scroll_timer_);
-    scroll_timer_ = scroll_ms_ ? SetTimer(nullptr, 0, scroll_ms_, OnScrollTimer) : 0;
-    if (scroll_ms_ && !scroll_timer_)
+    InvalidateRect(window_, nullptr, TRUE);
+    if (!scroll_ms_) {
+      KillTimer(window_, kScrollTimer);
+    } else if (!SetTimer(window_, kScrollTimer, scroll_ms_, nullptr)) {  // afresh
       std::fprintf(stderr, "cannot set the scroll timer (error %lu)\n", GetLastError());
+    }
   }
 
   void Show(const std::wstring& text) {
     log_.Write(standin::ToUtf8(text));
-    if (!window_) return;
     if (IsWindowUnicode(window_)) {
       SetWindowTextW(window_, text.c_str());
     } else {
-      SetWindowTextA(window_, standin::ToAnsi(text).c_str());
+      SetWindowTextA(window_, standin::ToCodePage(text, CP_ACP).c_str());
     }
+    // Windows raises it in WM_SETTEXT too, so there it comes twice; Wine 10.0 does not.
+    if (events_) Notify(1);
   }
 
-  static void CALLBACK OnScrollTimer(HWND, UINT, UINT_PTR, DWORD) {
-    Player& self = *instance_;
-    self.Show(ScrollFrame(self.caption_, self.frame_));
-    self.frame_ = (self.frame_ + 1) % (self.caption_.size() + 3);
+  // The caption event, as a watcher of the window's caption hears it.
+  void Notify(UINT times) {
+    for (UINT i = 0; i < times; ++i)
+      NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_, OBJID_WINDOW, CHILDID_SELF);
   }
 
   void ShowEntry(size_t index) {
     index_ = index;
     SetCaption(playlist_[index].caption);
-    if (timer_) KillTimer(nullptr, timer_);
-    timer_ = 0;
-    if (!loop_ && index + 1 == playlist_.size()) return;  // The last caption stays.
-    // A thread timer: the playlist goes on while the window is closed.
-    timer_ = SetTimer(nullptr, 0, playlist_[index].ms, OnTimer);
-    if (!timer_) std::fprintf(stderr, "cannot set the timer (error %lu)\n", GetLastError());
+    if (!loop_ && index + 1 == playlist_.size()) {
+      KillTimer(window_, kPlaylistTimer);  // The last caption stays.
+    } else if (!SetTimer(window_, kPlaylistTimer, playlist_[index].ms, nullptr)) {
+      std::fprintf(stderr, "cannot set the timer (error %lu)\n", GetLastError());
+    }
   }
 
-  static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-    instance_->ShowEntry((instance_->index_ + 1) % instance_->playlist_.size());
+  void OnTimer(WPARAM timer) {
+    if (timer == kPlaylistTimer) return ShowEntry((index_ + 1) % playlist_.size());
+    Show(ScrollFrame(caption_, frame_));
+    frame_ = (frame_ + 1) % (caption_.size() + 3);
   }
 
   void OnPaint(HWND window) {
@@ -145,61 +149,41 @@ class Player {
     EndPaint(window, &paint);
   }
 
-  // The same class with the A functions: its procedure is then an ANSI one.
-  static bool RegisterAnsi(const WNDCLASSEXW& wide) {
-    WNDCLASSEXA window_class = {};
-    window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = wide.lpfnWndProc;
-    window_class.hInstance = wide.hInstance;
-    window_class.hCursor = wide.hCursor;
-    window_class.hIcon = wide.hIcon;
-    window_class.hbrBackground = wide.hbrBackground;
-    window_class.lpszClassName = "Winamp v1.x";
-    return RegisterClassExA(&window_class) != 0;
-  }
-
   template <bool kAnsi>
   static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-      auto* self = static_cast<Player*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-      self->window_ = window;
-      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Player*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = standin::WindowObject<Player>(window, message, lparam);
+    if (message == WM_NCCREATE) self->window_ = window;
     switch (message) {
       case WM_PAINT:
         self->OnPaint(window);
         return 0;
+      case WM_TIMER:
+        self->OnTimer(wparam);
+        return 0;
       case WM_GETTEXT:  // a read of the caption, counted
         ++self->reads_;
         break;
-      case WM_CLOSE:  // Closed by hand: the program ends; the "close" command destroys only.
-        DestroyWindow(window);
-        PostQuitMessage(0);
-        return 0;
-      case WM_DESTROY:
+      case WM_DESTROY:  // closed by hand: the program ends
         self->window_ = nullptr;
+        PostQuitMessage(0);
         return 0;
     }
     return kAnsi ? DefWindowProcA(window, message, wparam, lparam)
                  : DefWindowProcW(window, message, wparam, lparam);
   }
 
-  static Player* instance_;  // For the thread timers, which carry no data.
+  static constexpr UINT_PTR kScrollTimer = 1, kPlaylistTimer = 2;
   std::vector<PlaylistEntry> playlist_;
   bool loop_;
+  bool events_;  // whether each change raises the caption event
   standin::LogFile& log_;
   std::wstring caption_;  // the title's caption, plain
   size_t frame_ = 0;      // the next scroll frame
   UINT scroll_ms_ = 0;
-  UINT_PTR scroll_timer_ = 0;
   HWND window_ = nullptr;
-  size_t index_ = 0;
-  UINT_PTR timer_ = 0;
+  size_t index_ = 0;  // the playlist's entry shown
   unsigned long reads_ = 0;
 };
-
-Player* Player::instance_ = nullptr;
 
 }  // namespace
 
@@ -211,10 +195,10 @@ int wmain(int argc, wchar_t** argv) {
       (args.Has(L"playlist") && !standin::ReadPlaylist(args.Text(L"playlist", L""), playlist)))
     return 2;
   if (!Player::Register(args.Has(L"ansi"))) return 1;
-  Player player(std::move(playlist), args.Has(L"loop"), log);
-  player.Start(args.Text(L"caption", L"1. Nobody - Nothing - Winamp"),
-               static_cast<UINT>(args.Number(L"scroll", 0)));
-  if (!standin::StartCommandReader([&player](std::string_view word, std::string_view arg) {
+  Player player(std::move(playlist), args.Has(L"loop"), !args.Has(L"no-events"), log);
+  if (!player.Start(args.Text(L"caption", L"1. Nobody - Nothing - Winamp"),
+                    static_cast<UINT>(args.Number(L"scroll", 0))) ||
+      !standin::StartCommandReader([&player](std::string_view word, std::string_view arg) {
         return player.OnCommand(word, arg);
       }))
     return 1;
