@@ -10,9 +10,6 @@ namespace zingel::bench {
 namespace {
 
 constexpr int kPeriodTicks = 200;
-// Timing a start-up: every step of a wait counts in the time taken, so look often.
-constexpr DWORD kStepMs = 1;
-constexpr DWORD kTimeoutMs = 60000;
 
 // The mean interval of a 1 ms timer of this thread.
 double TimerPeriod() {
@@ -59,10 +56,10 @@ std::vector<driver::LogLine> Lab::RoomLinesSince(size_t first) const {
 }
 
 TestedZingel::TestedZingel(const std::string& exe) : start_(Now()), app_(exe) {
-  const HWND box = app_.Started() ? app_.WaitForMessageBox(kTimeoutMs, kStepMs) : nullptr;
+  const HWND box = app_.Started() ? app_.WaitForMessageBox(kStartTimeoutMs, kStartStepMs) : nullptr;
   to_box_ = Now() - start_;
-  if (box && driver::ZingelApp::DismissBox(box, kTimeoutMs, kStepMs) &&
-      app_.WaitForMainWindow(kTimeoutMs, kStepMs)) {
+  if (box && driver::ZingelApp::DismissBox(box, kStartTimeoutMs, kStartStepMs) &&
+      app_.WaitForMainWindow(kStartTimeoutMs, kStartStepMs)) {
     to_ready_ = Now() - start_;
     // Looked up once it has started, so as not to slow its start.
     linux_pid_ = WaitLinuxProcess(exe);

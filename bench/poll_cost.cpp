@@ -124,8 +124,9 @@ void PrintRows(const Options& options, const std::vector<Poller>& pollers) {
                      poller.name.c_str(), options.rounds, options.cpu_seconds),
         cost);
   }
+  // The target is this build's; a build before is there to compare with.
   for (const Poller& poller : pollers) {
-    if (!poller.bare) RatioRow(build, poller, pollers.back(), true);
+    if (!poller.bare) RatioRow(build, poller, pollers.back(), &poller == &pollers.front());
   }
   if (pollers.size() == 3) RatioRow(build, pollers[0], pollers[1], false);
   // Resident pages grow in 4 KiB steps as code first touches them; a leak of even the smallest
