@@ -1,17 +1,9 @@
 #include "support/fake_window_system.h"
 
 #include <algorithm>
+#include <new>
 
 namespace zingel::test {
-
-namespace {
-bool SameClass(const std::u16string& a, const std::u16string& b) {
-  auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
-}
-}  // namespace
 
 WindowHandle FakeWindowSystem::AddTopWindow(const std::u16string& class_name,
                                             const std::u16string& text) {
@@ -58,12 +50,13 @@ WindowHandle FakeWindowSystem::FindChildWindow(WindowHandle parent, WindowHandle
     ++it;
   }
   for (; it != children.end(); ++it) {
-    if (SameClass(windows_.at(*it).class_name, class_name)) return *it;
+    if (windows_.at(*it).class_name == class_name) return *it;
   }
   return 0;
 }
 
 std::u16string FakeWindowSystem::ReadWindowText(WindowHandle window) {
+  if (fail_reads) throw std::bad_alloc();
   return Exists(window) ? windows_.at(window).text : std::u16string();
 }
 

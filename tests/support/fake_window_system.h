@@ -8,11 +8,11 @@
 
 namespace zingel::test {
 
-// An in-memory WindowSystem that keeps the real one's contract: class names match without regard
-// to case, children keep their order, `after` must be a child of `parent`, parent 0 searches the
-// top-level windows, window 0 reads "" and ignores writes and presses, a read gives a whole text
-// (the real one never gives a text cut by a change between its two messages). Its send buttons post
-// the input box and empty it, as the chat client's do.
+// An in-memory WindowSystem that keeps the real one's contract, but for class names, which match
+// only as spelt (the real lookup ignores case): children keep their order, `after` must be a child
+// of `parent`, parent 0 searches the top-level windows, window 0 reads "" and ignores writes and
+// presses, a read gives a whole text (the real one never gives a text cut by a change between its
+// two messages). Its send buttons post the input box and empty it, as the chat client's do.
 class FakeWindowSystem final : public WindowSystem {
  public:
   enum class Action { kWrite, kPress };
@@ -29,6 +29,7 @@ class FakeWindowSystem final : public WindowSystem {
   void SetText(WindowHandle window, const std::u16string& text);
 
   const std::vector<Event>& Events() const { return events_; }
+  bool fail_reads = false;  // reads throw, as an allocation can
 
   WindowHandle FindTopWindow(const std::u16string& class_name) override;
   WindowHandle FindChildWindow(WindowHandle parent, WindowHandle after,
