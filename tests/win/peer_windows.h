@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -15,12 +16,6 @@
 #include "test_harness.h"
 
 namespace zingel::test {
-
-// ANSI classes, and one Unicode class.
-inline const char* const kParentClass = "ZingelTestParent";
-inline const char* const kItemClass = "ZingelTestItem";
-inline const char* const kOtherClass = "ZingelTestOther";
-inline const char* const kUnicodeClass = "ZingelTestUnicode";
 
 // What a test window answers and what it received, in its own kind of text. Touched by the
 // window's thread during a send and by the test thread between sends, so the sends order the
@@ -101,31 +96,25 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
   }
 }
 
-inline void RegisterClasses() {
-  static const bool registered = [] {
-    for (const char* name : {kParentClass, kItemClass, kOtherClass}) {
-      WNDCLASSA window_class{};
-      window_class.lpfnWndProc = TestWindowProc<char>;
-      window_class.hInstance = GetModuleHandleW(nullptr);
-      window_class.lpszClassName = name;
-      RegisterClassA(&window_class);
-    }
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = TestWindowProc<char16_t>;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"ZingelTestUnicode";  // kUnicodeClass
-    RegisterClassW(&window_class);
-    return true;
-  }();
-  (void)registered;
-}
-
+// A window of the calling thread, of the kind its text is: ANSI (char) or Unicode (char16_t).
 template <typename Char>
-HWND MakeWindow(const char* class_name, HWND parent, WindowState<Char>* state) {
-  RegisterClasses();
-  const DWORD style = parent != nullptr ? WS_CHILD : WS_OVERLAPPED;
-  return CreateWindowExA(0, class_name, "", style, 0, 0, 10, 10, parent, nullptr,
-                         GetModuleHandleW(nullptr), state);
+HWND MakeWindow(WindowState<Char>* state) {
+  static const bool registered = [] {
+    std::conditional_t<sizeof(Char) == 2, WNDCLASSW, WNDCLASSA> window_class{};
+    window_class.lpfnWndProc = TestWindowProc<Char>;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    if constexpr (sizeof(Char) == 2) {
+      window_class.lpszClassName = L"ZingelTestUnicode";
+      return RegisterClassW(&window_class) != 0;
+    } else {
+      window_class.lpszClassName = "ZingelTestAnsi";
+      return RegisterClassA(&window_class) != 0;
+    }
+  }();
+  CHECK(registered);
+  return CreateWindowExA(0, sizeof(Char) == 2 ? "ZingelTestUnicode" : "ZingelTestAnsi", "",
+                         WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr),
+                         state);
 }
 
 inline WindowHandle Handle(HWND window) {
@@ -172,9 +161,7 @@ template <typename Char>
 struct PeerWindow {
   WindowState<Char> state;
   HWND window = nullptr;
-  PeerThread thread{[this] {
-    window = MakeWindow(sizeof(Char) == 2 ? kUnicodeClass : kItemClass, nullptr, &state);
-  }};
+  PeerThread thread{[this] { window = MakeWindow(&state); }};
   WindowHandle handle() const { return Handle(window); }
   bool Woke() { return InterlockedCompareExchange(&state.woke, 0, 0) != 0; }
   LONG Posts() { return InterlockedCompareExchange(&state.posts, 0, 0); }

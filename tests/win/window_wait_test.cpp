@@ -93,7 +93,7 @@ WIN_TEST(HungPeerCostsTheBoundOnceKeepsItsLastAnswerAndSparesOthers) {
 
 WIN_TEST(APeerThatSendsBackWhileAnsweringIsAnsweredAtOnce) {
   test::WindowState<char16_t> own_state;
-  HWND own = test::MakeWindow(test::kUnicodeClass, nullptr, &own_state);
+  HWND own = test::MakeWindow(&own_state);
   Peer peer;
   peer.state.text = u"song";
   peer.state.send_back = own;
