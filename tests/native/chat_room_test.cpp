@@ -13,7 +13,6 @@ namespace zingel {
 namespace {
 
 using test::FakeWindowSystem;
-using Action = FakeWindowSystem::Action;
 
 struct Room {
   WindowHandle window = 0;
@@ -41,12 +40,10 @@ TEST(ChatRoomSender, WritesTheFirstRoomsInputBoxThenPressesSend) {
   const Room room = OpenRoom(windows, 3, 7);
   OpenRoom(windows, 3, 7);
   sender.SendChatLine(u"<b>-=(\u00A4</b> Song");
-  ASSERT_EQ(windows.Events().size(), 2u);
-  EXPECT_EQ(windows.Events()[0].action, Action::kWrite);
-  EXPECT_EQ(windows.Events()[0].window, room.boxes[1]);
-  EXPECT_EQ(windows.Events()[0].text, u"<b>-=(\u00A4</b> Song");
-  EXPECT_EQ(windows.Events()[1].action, Action::kPress);
-  EXPECT_EQ(windows.Events()[1].window, room.buttons[4]);
+  ASSERT_EQ(windows.events.size(), 2u);
+  EXPECT_TRUE(!windows.events[0].press && windows.events[0].window == room.boxes[1]);
+  EXPECT_EQ(windows.events[0].text, u"<b>-=(\u00A4</b> Song");
+  EXPECT_TRUE(windows.events[1].press && windows.events[1].window == room.buttons[4]);
 }
 
 TEST(ChatRoomSender, SendsNothingIntoARoomWithoutInputBoxOrSendButton) {
@@ -59,14 +56,14 @@ TEST(ChatRoomSender, SendsNothingIntoARoomWithoutInputBoxOrSendButton) {
     FakeWindowSystem windows;
     OpenRoom(windows, c.boxes, c.buttons);
     ChatRoomSender(windows).SendChatLine(u"line");
-    EXPECT_TRUE(windows.Events().empty()) << c.boxes << " boxes, " << c.buttons << " buttons";
+    EXPECT_TRUE(windows.events.empty()) << c.boxes << " boxes, " << c.buttons << " buttons";
   }
   // Nor, with no room, into top-level windows of the controls' classes.
   FakeWindowSystem windows;
   for (int i = 0; i < 3; ++i) windows.AddTopWindow(u"WndAte32Class");
   for (int i = 0; i < 6; ++i) windows.AddTopWindow(u"_Oscar_IconBtn");
   ChatRoomSender(windows).SendChatLine(u"line");
-  EXPECT_TRUE(windows.Events().empty());
+  EXPECT_TRUE(windows.events.empty());
 }
 
 TEST(ChatRoomSender, NeverWritesOverWhatTheUserIsTyping) {
@@ -80,8 +77,7 @@ TEST(ChatRoomSender, NeverWritesOverWhatTheUserIsTyping) {
       const Room room = OpenRoom(windows, 2, 6);
       windows.SetText(room.boxes[1], box);
       ChatRoomSender(windows).SendChatLine(u"line");
-      EXPECT_EQ(windows.Events().size(), sent ? 2u : 0u)
-          << "box holding " << box.size() << " units";
+      EXPECT_EQ(windows.events.size(), sent ? 2u : 0u) << "box holding " << box.size() << " units";
       // The room's send empties the box; a draft stays.
       EXPECT_EQ(windows.ReadWindowText(room.boxes[1]), sent ? u"" : box);
     }
