@@ -1,8 +1,9 @@
 // The real zingel.exe, driven from another program through its windows only, with the stand-in
-// player and chat room: the program's wiring as a user meets it. What reaches the room is read
-// from the room's log: every line posted, in UTF-8, or from an ANSI room the exact bytes its code
-// page (1252) gives it.
+// player and chat room: the program's wiring as a user meets it, its peers silent or flooding it
+// with changes, and a scrolling title. What reaches the room is read from the room's log: every
+// line posted, in UTF-8, or from an ANSI room the exact bytes its code page (1252) gives it.
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -276,6 +277,40 @@ WIN_TEST(UnicodeTitlesSilentPeersAndAFloodNeitherFreezeItNorRepeatSongs) {
   EXPECT_OR_RETURN(app.PostClose() && app.WaitForExit(), "zingel did not end on WM_CLOSE");
   CHECK_EQ(app.ExitCode(), DWORD{0});
   ExpectPosted(room, PresenceUtf8(), "after WM_CLOSE", before_close);
+}
+
+// A title scrolled every 25 ms, where the player's own scrolls every 200, so that the caption often
+// changes between the two messages of a read: whole cycles of it, paused too, are one song. And
+// zingel reads the player as often as its timer ticks, about 100 times a second here: at least 30,
+// so that a loaded machine never fails it, where a poll ten times slower always does.
+WIN_TEST(AScrollingTitleIsOneSongReadAtTheTimersRate) {
+  RoomStandin room(g_room, "captions.log");
+  const std::string log = TempPath("captions-player.log");
+  const std::string title = "12. Artist - Title - Winamp";
+  PlayerStandin player(g_player, {"--caption", title, "--scroll", "25", "--log", log});
+  ZingelApp app(g_zingel);
+  EXPECT_OR_RETURN(room.Ready() && player.Ready() && Announce(app) && room.WaitForLines(3),
+                   "the programs did not start");
+  const unsigned long first = player.Reads();
+  const DWORD start = GetTickCount();
+  CHECK(WaitUntil([&] { return player.Reads() >= first + 100; }));
+  const double per_second = (player.Reads() - first) * 1000.0 / (GetTickCount() - start);
+  std::printf("the player was read %.0f times a second\n", per_second);
+  CHECK(per_second >= 30);
+
+  for (const std::string& caption : {title, title + " [Paused]", title}) {
+    // Each cycle starts with the frame that holds the caption twice; two whole ones.
+    const std::string twice = caption + " *** " + caption;
+    const std::size_t before = TimesLogged(log, twice);
+    CHECK(player.Show(caption) && WaitUntil([&] { return TimesLogged(log, twice) > before + 2; },
+                                            3 * driver::kDeadlineMs, 100));
+  }
+  std::printf("%zu scroll frames\n", driver::ReadLog(log).size());
+  CHECK(player.Show(Caption("Next")));
+  std::vector<std::string> expected = PresenceUtf8();
+  expected.insert(expected.end(), {Line("Artist - Title"), Line("Next")});
+  ExpectPosted(room, expected, "after whole scroll cycles");
+  DeleteFileA(log.c_str());
 }
 
 }  // namespace
