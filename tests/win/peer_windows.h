@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -117,54 +116,44 @@ HWND MakeWindow(WindowState<Char>* state) {
                          state);
 }
 
-inline WindowHandle Handle(HWND window) {
-  return reinterpret_cast<WindowHandle>(window);
-}
-
-// A thread of this process with its own windows and message loop: a peer apart from the test's
-// thread. Its windows go when it ends.
-class PeerThread {
+// One window on a thread of this process of its own, a peer apart from the test's thread, with its
+// own message loop: an ANSI window (char) or a Unicode one (char16_t). It goes with its thread.
+template <typename Char>
+class PeerWindow {
  public:
-  explicit PeerThread(std::function<void()> make_windows) : make_windows_(std::move(make_windows)) {
-    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, &PeerThread::Main, this, 0, &thread_id_);
-    CHECK(thread_ != nullptr);
-    CHECK(WaitForSingleObject(ready_, 20000) == WAIT_OBJECT_0);
+  WindowState<Char> state;
+
+  PeerWindow() : ready_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    thread_ = CreateThread(nullptr, 0, &PeerWindow::Main, this, 0, &thread_id_);
+    CHECK(thread_ != nullptr && WaitForSingleObject(ready_, 20000) == WAIT_OBJECT_0);
   }
-  ~PeerThread() {
+  ~PeerWindow() {
     PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
     CHECK(WaitForSingleObject(thread_, 20000) == WAIT_OBJECT_0);
     CloseHandle(thread_);
     CloseHandle(ready_);
   }
-  PeerThread(const PeerThread&) = delete;
-  PeerThread& operator=(const PeerThread&) = delete;
+  PeerWindow(const PeerWindow&) = delete;
+  PeerWindow& operator=(const PeerWindow&) = delete;
+
+  WindowHandle handle() const { return reinterpret_cast<WindowHandle>(window_); }
+  bool Woke() { return InterlockedCompareExchange(&state.woke, 0, 0) != 0; }
+  LONG Posts() { return InterlockedCompareExchange(&state.posts, 0, 0); }
 
  private:
   static DWORD WINAPI Main(void* parameter) {
-    auto* self = static_cast<PeerThread*>(parameter);
-    self->make_windows_();
+    auto* self = static_cast<PeerWindow*>(parameter);
+    self->window_ = MakeWindow(&self->state);
     SetEvent(self->ready_);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     return 0;
   }
 
-  std::function<void()> make_windows_;
-  HANDLE ready_ = nullptr;
+  HANDLE ready_;
   HANDLE thread_ = nullptr;
   DWORD thread_id_ = 0;
-};
-
-// One window on a peer thread of its own: an ANSI window (char) or a Unicode one (char16_t).
-template <typename Char>
-struct PeerWindow {
-  WindowState<Char> state;
-  HWND window = nullptr;
-  PeerThread thread{[this] { window = MakeWindow(&state); }};
-  WindowHandle handle() const { return Handle(window); }
-  bool Woke() { return InterlockedCompareExchange(&state.woke, 0, 0) != 0; }
-  LONG Posts() { return InterlockedCompareExchange(&state.posts, 0, 0); }
+  HWND window_ = nullptr;
 };
 using AnsiPeer = PeerWindow<char>;
 using UnicodePeer = PeerWindow<char16_t>;

@@ -18,11 +18,7 @@ namespace zingel {
 namespace {
 
 using test::AnsiPeer;
-using test::Handle;
-using test::MakeWindow;
-using test::PeerThread;
 using test::UnicodePeer;
-using test::WindowState;
 
 constexpr unsigned kBoundMs = 300;
 
@@ -51,26 +47,20 @@ WIN_TEST(ReadWindowTextGivesWholeTextsUpTo65535Units) {
       // Cut between the halves of a surrogate pair: no text.
       {std::u16string(65534, u'x') + guitar, u"", -1, u""},
   };
-  std::vector<WindowState<char16_t>> states(std::size(cases));
-  std::vector<HWND> created(std::size(cases));
-  PeerThread peer([&] {
-    for (std::size_t i = 0; i < states.size(); ++i) {
-      states[i].text = cases[i].text;
-      states[i].text_after_length = cases[i].text_after_length;
-      states[i].reported_length = cases[i].reported_length;
-      created[i] = MakeWindow(&states[i]);
-    }
-  });
+  std::vector<UnicodePeer> peers(std::size(cases));  // all alive: no window's handle used twice
   Win32WindowSystem windows(kBoundMs);
-  for (std::size_t i = 0; i < states.size(); ++i) {
-    const std::u16string text = windows.ReadWindowText(Handle(created[i]));
+  for (std::size_t i = 0; i < peers.size(); ++i) {
+    peers[i].state.text = cases[i].text;
+    peers[i].state.text_after_length = cases[i].text_after_length;
+    peers[i].state.reported_length = cases[i].reported_length;
+    const std::u16string text = windows.ReadWindowText(peers[i].handle());
     CHECK_EQ(text.size(), cases[i].expected.size());
     CHECK(text == cases[i].expected);
   }
   // A read that may be cut leaves the last whole answer standing.
-  states[0].text_after_length = std::u16string(200, u'y');
-  CHECK(windows.ReadWindowText(Handle(created[0])) == cases[0].expected);
-  CHECK(windows.ReadWindowText(Handle(created[0])) == std::u16string(200, u'y'));
+  peers[0].state.text_after_length = std::u16string(200, u'y');
+  CHECK(windows.ReadWindowText(peers[0].handle()) == cases[0].expected);
+  CHECK(windows.ReadWindowText(peers[0].handle()) == std::u16string(200, u'y'));
   CHECK_EQ(windows.ReadWindowText(0), std::u16string());
 }
 
