@@ -27,16 +27,13 @@ class RecordingView final : public AnnouncerView {
     shown = song;
     calls.push_back(u"ShowSong " + song);
   }
-  void SetPrefixBoxEnabled(bool on) override { Record(u"PrefixBox", on); }
-  void SetStartEnabled(bool on) override { Record(u"Start", on); }
-  void SetStopEnabled(bool on) override { Record(u"Stop", on); }
-  void SetTimerEnabled(bool on) override { Record(u"Timer", on); }
-  std::u16string ReadPrefixText() override { return prefix; }
-
- private:
-  void Record(const std::u16string& what, bool on) {
-    calls.push_back(what + (on ? u" on" : u" off"));
+  void SetPrefixBoxEnabled(bool on) override {
+    calls.push_back(on ? u"PrefixBox on" : u"PrefixBox off");
   }
+  void SetStartEnabled(bool on) override { calls.push_back(on ? u"Start on" : u"Start off"); }
+  void SetStopEnabled(bool on) override { calls.push_back(on ? u"Stop on" : u"Stop off"); }
+  void SetTimerEnabled(bool on) override { calls.push_back(on ? u"Timer on" : u"Timer off"); }
+  std::u16string ReadPrefixText() override { return prefix; }
 };
 
 struct AnnouncerRig {

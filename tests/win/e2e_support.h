@@ -39,11 +39,6 @@ inline std::string g_room;
     return;                                                      \
   }
 
-// Start-up as a user goes through it, then the prefix typed and start pressed.
-inline bool Announce(ZingelApp& app, const std::u16string& prefix = u"-=>") {
-  return app.Open() && app.TypePrefix(prefix) && app.Click(IDC_COMMAND1);
-}
-
 inline std::string Caption(const std::string& song) {
   return "1. " + song + " - Winamp";
 }
