@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <type_traits>
@@ -22,20 +23,20 @@ namespace zingel::test {
 template <typename Char>
 struct WindowState {
   using Text = std::basic_string<Char>;
-  Text text;                     // measured by WM_GETTEXTLENGTH, copied by WM_GETTEXT
-  Text text_after_length;        // when set, the text from the first WM_GETTEXTLENGTH on
-  LRESULT reported_length = -1;  // when set, WM_GETTEXTLENGTH's answer instead
-  DWORD hang_ms = 0;             // the next WM_GETTEXTLENGTH sleeps this long first
-  DWORD hang_on_write_ms = 0;    // the next WM_SETTEXT sleeps this long first
-  HWND send_back = nullptr;      // WM_GETTEXTLENGTH first sends this window a message
-  std::vector<Text> events;      // "set TEXT", "down W L", "up W L", in order
-  LONG woke = 0;                 // set when a hang ends
-  LONG posts = 0;                // button releases, counted after they are recorded
+  Text text;                       // measured by WM_GETTEXTLENGTH, copied by WM_GETTEXT
+  Text text_after_length;          // when set, the text from the first WM_GETTEXTLENGTH on
+  LRESULT reported_length = -1;    // when set, WM_GETTEXTLENGTH's answer instead
+  DWORD hang_ms = 0;               // the next WM_GETTEXTLENGTH sleeps this long first
+  DWORD hang_on_write_ms = 0;      // the next WM_SETTEXT sleeps this long first
+  HWND send_back = nullptr;        // WM_GETTEXTLENGTH first sends this window a message
+  std::vector<Text> events;        // "set TEXT", "down W L", "up W L", in order
+  std::atomic<bool> woke = false;  // set when a hang ends
+  std::atomic<long> posts = 0;     // button releases, counted after they are recorded
 
   void Hang(DWORD& ms) {
     if (ms == 0) return;
     Sleep(std::exchange(ms, 0));
-    InterlockedExchange(&woke, 1);
+    woke = true;
   }
 };
 
@@ -66,7 +67,6 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
       return static_cast<LRESULT>(length);
     }
     case WM_GETTEXT: {
-      if (wparam == 0) return 0;
       const std::size_t count = std::min<std::size_t>(wparam - 1, state->text.size());
       auto* buffer = reinterpret_cast<Char*>(lparam);
       std::memcpy(buffer, state->text.data(), count * sizeof(Char));
@@ -87,7 +87,7 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
       // A send button: the client posts its input box and empties it.
       if (message == WM_LBUTTONUP) {
         state->text.clear();
-        InterlockedIncrement(&state->posts);
+        ++state->posts;
       }
       return 0;
     default:
@@ -137,8 +137,6 @@ class PeerWindow {
   PeerWindow& operator=(const PeerWindow&) = delete;
 
   WindowHandle handle() const { return reinterpret_cast<WindowHandle>(window_); }
-  bool Woke() { return InterlockedCompareExchange(&state.woke, 0, 0) != 0; }
-  LONG Posts() { return InterlockedCompareExchange(&state.posts, 0, 0); }
 
  private:
   static DWORD WINAPI Main(void* parameter) {
