@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "chat/chat_room.h"
@@ -47,16 +48,12 @@ TEST(ChatRoomSender, WritesTheFirstRoomsInputBoxThenPressesSend) {
 }
 
 TEST(ChatRoomSender, SendsNothingIntoARoomWithoutInputBoxOrSendButton) {
-  struct Case {
-    int boxes;
-    int buttons;
-  };
-  constexpr Case kCases[] = {{0, 6}, {1, 6}, {2, 0}, {2, 1}, {2, 2}, {2, 3}, {2, 4}, {1, 5}};
-  for (const Case& c : kCases) {
+  for (const auto& [boxes, buttons] :
+       {std::pair{0, 6}, {1, 6}, {2, 0}, {2, 1}, {2, 2}, {2, 3}, {2, 4}, {1, 5}}) {
     FakeWindowSystem windows;
-    OpenRoom(windows, c.boxes, c.buttons);
+    OpenRoom(windows, boxes, buttons);
     ChatRoomSender(windows).SendChatLine(u"line");
-    EXPECT_TRUE(windows.events.empty()) << c.boxes << " boxes, " << c.buttons << " buttons";
+    EXPECT_TRUE(windows.events.empty()) << boxes << " boxes, " << buttons << " buttons";
   }
   // Nor, with no room, into top-level windows of the controls' classes.
   FakeWindowSystem windows;

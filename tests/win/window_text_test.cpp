@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "peer_windows.h"
@@ -122,13 +123,11 @@ WIN_TEST(TextReachesEachKindOfWindowAsItCanHoldIt) {
 // Code pages that take "no best fit" convert without look-alikes; those that refuse it (UTF-7
 // here) still convert, where asking for it would give every text as nothing.
 WIN_TEST(EveryCodePageConvertsWithoutBestFit) {
-  struct Case {
-    unsigned code_page;
-    std::string bytes;  // of "-=(¤ ＜"
-  };
-  const Case kCases[] = {
-      {1252, "-=(\xA4 ?"}, {65001, "-=(\xC2\xA4 \xEF\xBC\x9C"}, {65000, "-+AD0-(+AKQ- +/xw-"}};
-  for (const Case& c : kCases) CHECK_EQ(ToCodePage(u"-=(\u00A4 \uFF1C", c.code_page), c.bytes);
+  // Code pages and the bytes of "-=(¤ ＜" in each.
+  for (const auto& [code_page, bytes] : {std::pair<unsigned, std::string>{1252, "-=(\xA4 ?"},
+                                         {65001, "-=(\xC2\xA4 \xEF\xBC\x9C"},
+                                         {65000, "-+AD0-(+AKQ- +/xw-"}})
+    CHECK_EQ(ToCodePage(u"-=(\u00A4 \uFF1C", code_page), bytes);
   // Windows refuses it for UTF-8, GB18030 and ISO 2022 too; Wine takes it for UTF-8 and converts
   // neither of the others, so only the flags show it here.
   for (const unsigned code_page : {65001u, 54936u, 50220u})
