@@ -3,16 +3,79 @@
 // with changes, and a scrolling title. What reaches the room is read from the room's log: every
 // line posted, in UTF-8, or from an ANSI room the exact bytes its code page (1252) gives it.
 
+#include <windows.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "e2e_support.h"
+#include "standins.h"
+#include "test_harness.h"
+#include "ui/resource.h"
+#include "zingel_app.h"
 
 namespace zingel::e2e {
 namespace {
+
+using driver::PlayerStandin;
+using driver::PresenceBytes1252;
+using driver::PresenceUtf8;
+using driver::RoomStandin;
+using driver::TempPath;
+using driver::TimesLogged;
+using driver::ZingelApp;
+using test::Fail;
+using test::Printable;
+using test::WaitUntil;
+
+// The programs under test, from the command line.
+std::string g_zingel;
+std::string g_player;
+std::string g_room;
+
+#define EXPECT_OR_RETURN(condition, what)                        \
+  if (!(condition)) {                                            \
+    ::zingel::test::Fail(__FILE__, __LINE__, std::string(what)); \
+    return;                                                      \
+  }
+
+std::string Caption(const std::string& song) {
+  return "1. " + song + " - Winamp";
+}
+
+std::string Line(const std::string& song) {
+  return "<b>-=></b> " + song;
+}
+
+std::string Shown(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& line : lines)
+    out += "\n    '" + Printable(line.size() > 100 ? line.substr(0, 100) + "..." : line) + "'";
+  return out;
+}
+
+// Waits until the room has posted as many lines after the first `from` as expected, then
+// compares them.
+void ExpectPosted(const RoomStandin& room, const std::vector<std::string>& expected,
+                  const std::string& when, std::size_t from = 0) {
+  std::vector<std::string> posted;
+  WaitUntil([&] { return (posted = room.Posted()).size() >= from + expected.size(); });
+  posted.erase(posted.begin(),
+               posted.begin() + static_cast<std::ptrdiff_t>(std::min(from, posted.size())));
+  if (posted != expected)
+    Fail(__FILE__, __LINE__,
+         when + ": the room got" + Shown(posted) + "\n  want" + Shown(expected));
+}
+
+// Waits until the song box shows `song`.
+void ExpectSong(const ZingelApp& app, const std::u16string& song, const std::string& when) {
+  if (!WaitUntil([&] { return app.ControlText(IDC_TEXT1) == song; }))
+    Fail(__FILE__, __LINE__,
+         when + ": the song box shows '" + Printable(app.ControlText(IDC_TEXT1)) + "'");
+}
 
 // The tray menu's items, by position.
 constexpr int kMenuExit = 0;
@@ -205,7 +268,11 @@ WIN_TEST(UnicodeTitlesSilentPeersAndAFloodNeitherFreezeItNorRepeatSongs) {
     captions += "5\t" + Caption(song) + "\n";
     order[Line(song)] = i;
   }
-  const std::string playlist = WriteTempFile("flood.txt", captions);
+  const std::string playlist = TempPath("flood.txt");  // for --playlist: milliseconds, tab, caption
+  if (FILE* file = std::fopen(playlist.c_str(), "wb")) {
+    std::fputs(captions.c_str(), file);
+    std::fclose(file);
+  }
   const std::size_t before_flood = room.Posted().size();
   PlayerStandin flood(g_player, {"--playlist", playlist});
   ExpectSong(app, u"Final", "after the flood");
@@ -270,6 +337,14 @@ WIN_TEST(AScrollingTitleIsOneSongReadAtTheTimersRate) {
 }  // namespace
 }  // namespace zingel::e2e
 
+// ZINGEL_EXE PLAYER_EXE CHATROOM_EXE
 int main(int argc, char** argv) {
-  return zingel::e2e::Main(argc, argv);
+  if (argc != 4) {
+    std::printf("usage: %s ZINGEL_EXE PLAYER_EXE CHATROOM_EXE\n", argv[0]);
+    return 2;
+  }
+  zingel::e2e::g_zingel = argv[1];
+  zingel::e2e::g_player = argv[2];
+  zingel::e2e::g_room = argv[3];
+  return zingel::test::RunAll();
 }

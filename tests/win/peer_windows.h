@@ -23,15 +23,15 @@ namespace zingel::test {
 template <typename Char>
 struct WindowState {
   using Text = std::basic_string<Char>;
-  Text text;                       // measured by WM_GETTEXTLENGTH, copied by WM_GETTEXT
-  Text text_after_length;          // when set, the text from the first WM_GETTEXTLENGTH on
-  LRESULT reported_length = -1;    // when set, WM_GETTEXTLENGTH's answer instead
-  DWORD hang_ms = 0;               // the next WM_GETTEXTLENGTH sleeps this long first
-  DWORD hang_on_write_ms = 0;      // the next WM_SETTEXT sleeps this long first
-  HWND send_back = nullptr;        // WM_GETTEXTLENGTH first sends this window a message
-  std::vector<Text> events;        // "set TEXT", "down W L", "up W L", in order
-  std::atomic<bool> woke = false;  // set when a hang ends
-  std::atomic<long> posts = 0;     // button releases, counted after they are recorded
+  Text text;                        // measured by WM_GETTEXTLENGTH, copied by WM_GETTEXT
+  Text text_after_length;           // when set, the text from the first WM_GETTEXTLENGTH on
+  LRESULT reported_length = -1;     // when set, WM_GETTEXTLENGTH's answer instead
+  DWORD hang_ms = 0;                // the next WM_GETTEXTLENGTH sleeps this long first
+  DWORD hang_on_write_ms = 0;       // the next WM_SETTEXT sleeps this long first
+  HWND send_back = nullptr;         // WM_GETTEXTLENGTH first sends this window a message
+  std::vector<std::string> events;  // "set TEXT" (its low bytes), "down W L", "up W L", in order
+  std::atomic<bool> woke = false;   // set when a hang ends
+  std::atomic<long> posts = 0;      // button releases, counted after they are recorded
 
   void Hang(DWORD& ms) {
     if (ms == 0) return;
@@ -39,12 +39,6 @@ struct WindowState {
     woke = true;
   }
 };
-
-// An ASCII literal in either kind of text.
-template <typename Char>
-std::basic_string<Char> Ascii(const std::string& text) {
-  return std::basic_string<Char>(text.begin(), text.end());
-}
 
 template <typename Char>
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -76,14 +70,15 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_SETTEXT: {
       state->Hang(state->hang_on_write_ms);
       const auto* text = reinterpret_cast<const Char*>(lparam);
-      state->events.push_back(Ascii<Char>("set ") + text);
+      state->events.push_back("set ");
+      for (const Char* c = text; *c != 0; ++c) state->events.back() += static_cast<char>(*c);
       state->text = text;
       return TRUE;
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-      state->events.push_back(Ascii<Char>((message == WM_LBUTTONDOWN ? "down " : "up ") +
-                                          std::to_string(wparam) + " " + std::to_string(lparam)));
+      state->events.push_back((message == WM_LBUTTONDOWN ? "down " : "up ") +
+                              std::to_string(wparam) + " " + std::to_string(lparam));
       // A send button: the client posts its input box and empties it.
       if (message == WM_LBUTTONUP) {
         state->text.clear();

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "test_harness.h"
 #include "ui/module1.h"
@@ -41,15 +42,14 @@ WIN_TEST(TheShellGetsEveryFieldOfTheFirstFormAfterFill) {
   HICON icon = reinterpret_cast<HICON>(static_cast<INT_PTR>(0x5678));
   static constexpr std::string_view kLong =
       "0123456789012345678901234567890123456789012345678901234567890123456789";
-  struct Case {
-    std::string_view caption;
-    std::size_t shown;  // caption characters in the tip
-  };
-  // Each after a longer one, so leftovers of the tip before would show.
-  static constexpr Case kCases[] = {
-      {kLong, 63}, {kLong.substr(0, 64), 63}, {kLong.substr(0, 63), 63}, {"zingel", 6}, {"", 0}};
-  for (const Case& c : kCases) {
-    zingel::Module1::Fill(window, icon, c.caption);
+  // Captions, and how many of their characters the tip shows; each after a longer one, so
+  // leftovers of the tip before would show.
+  for (const auto& [caption, shown] : {std::pair{kLong, 63},
+                                       {kLong.substr(0, 64), 63},
+                                       {kLong.substr(0, 63), 63},
+                                       {std::string_view("zingel"), 6},
+                                       {std::string_view(), 0}}) {
+    zingel::Module1::Fill(window, icon, caption);
     CHECK(zingel::Module1::Add());
     CHECK_EQ(g_message, DWORD{NIM_ADD});
     CHECK_EQ(g_record.cbSize, DWORD{sizeof(void*) == 4 ? 88u : 104u});
@@ -57,7 +57,7 @@ WIN_TEST(TheShellGetsEveryFieldOfTheFirstFormAfterFill) {
     CHECK_EQ(g_record.uID, UINT{1});
     CHECK_EQ(g_record.uFlags, UINT{7});
     CHECK_EQ(g_record.uCallbackMessage, UINT{512});
-    std::string tip(c.caption.substr(0, c.shown));
+    std::string tip(caption.substr(0, static_cast<std::size_t>(shown)));
     tip += '\0';
     tip.append(64 - tip.size(), ' ');
     CHECK_EQ(std::string(g_record.szTip, 64), tip);

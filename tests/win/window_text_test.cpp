@@ -116,8 +116,8 @@ WIN_TEST(TextReachesEachKindOfWindowAsItCanHoldIt) {
   ansi.state.events.clear();
   windows.PressButton(unicode.handle());
   windows.PressButton(ansi.handle());
-  CHECK(unicode.state.events == (std::vector<std::u16string>{u"down 0 0", u"up 0 0"}));
-  CHECK(ansi.state.events == (std::vector<std::string>{"down 0 0", "up 0 0"}));
+  for (const auto* events : {&unicode.state.events, &ansi.state.events})
+    CHECK(*events == (std::vector<std::string>{"down 0 0", "up 0 0"}));
 }
 
 // Code pages that take "no best fit" convert without look-alikes; those that refuse it (UTF-7

@@ -29,7 +29,7 @@ constexpr DWORD kHangMs = 2000;
 
 // A room whose input box and send button are one window, so that one record keeps their order.
 WIN_TEST(WriteAndPressIsOneOperationAllOrNothing) {
-  const std::vector<std::u16string> sent = {u"set line", u"down 0 0", u"up 0 0"};
+  const std::vector<std::string> sent = {"set line", "down 0 0", "up 0 0"};
   Win32WindowSystem windows(kBoundMs);
   // What the user is typing stays, and nothing is sent; so does a text that outgrew the read.
   for (const std::u16string typed : {u"", u"typing"}) {
@@ -52,8 +52,8 @@ WIN_TEST(WriteAndPressIsOneOperationAllOrNothing) {
       windows.WriteAndPress(room.handle(), u"next", room.handle(), &IsEmptyInput);
       return room.state.posts == posts;
     }));
-    std::vector<std::u16string> expected = hang_on_write ? sent : std::vector<std::u16string>{};
-    expected.insert(expected.end(), {u"set next", u"down 0 0", u"up 0 0"});
+    std::vector<std::string> expected = hang_on_write ? sent : std::vector<std::string>{};
+    expected.insert(expected.end(), {"set next", "down 0 0", "up 0 0"});
     CHECK(room.state.events == expected);
   }
 }
