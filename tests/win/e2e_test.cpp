@@ -99,17 +99,12 @@ std::u16string Controls(const ZingelApp& app) {
   return out;
 }
 
-// Posts a click on start or stop and waits, at most the bound, until the buttons show it.
-// IsWindowEnabled reads their state without asking zingel.
+// Posts a click on start or stop and waits, at most the bound, until the buttons show it: the one
+// clicked disabled, the other enabled. IsWindowEnabled reads them without asking zingel.
 bool ClickWithinBound(const ZingelApp& app, int id) {
-  const bool running = id == IDC_COMMAND1;
-  const DWORD posted = GetTickCount();
-  if (!app.Click(id)) return false;
-  while (app.Enabled(IDC_COMMAND2) != running || app.Enabled(IDC_COMMAND1) == running) {
-    if (GetTickCount() - posted > kClickBoundMs) return false;
-    Sleep(1);
-  }
-  return true;
+  const int other = id == IDC_COMMAND1 ? IDC_COMMAND2 : IDC_COMMAND1;
+  const auto shown = [&] { return !app.Enabled(id) && app.Enabled(other); };
+  return app.Click(id) && WaitUntil(shown, kClickBoundMs, 1);
 }
 
 WIN_TEST(ASessionAsAUserLivesIt) {
