@@ -126,9 +126,8 @@ WIN_TEST(WatchersLiveOnlyWhilePeersStall) {
   CHECK(before > 0);
   Peer room;  // a thread of its own
   room.state.text = u"room";
-  for (int round = 0; round < 12; ++round) {
+  for (int round = 0; round < 12; ++round)
     CHECK_EQ(windows->ReadWindowText(room.handle()), std::u16string(u"room"));
-  }
   CHECK(ThreadsOfThisProcess() <= before + 1);
   for (int stall = 0; stall < 3; ++stall) {
     room.state.woke = false;
