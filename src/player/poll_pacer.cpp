@@ -7,6 +7,7 @@ void PollPacer::Start(WindowHandle window, const std::u16string& caption) {
   caption_ = caption;
   proven_ = false;
   pending_ = false;
+  found_unasked_ = false;
 }
 
 bool PollPacer::CaptionEvent() {
@@ -26,10 +27,16 @@ PollPacer::Rate PollPacer::ReadEnds(bool asked, WindowHandle window,
                                     const std::u16string& caption) {
   if (window == 0 || window != window_) {
     proven_ = false;
+    found_unasked_ = false;
   } else if (caption != caption_) {
     // A new caption proves the window's events if one asked for this read,
     // and shows one lost if none did.
     proven_ = asked;
+    found_unasked_ = !asked;
+  } else if (asked && found_unasked_) {
+    // The event of a change that a tick read first, just before it came.
+    proven_ = true;
+    found_unasked_ = false;
   }
   window_ = window;
   caption_ = caption;

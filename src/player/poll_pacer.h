@@ -8,8 +8,8 @@ namespace zingel {
 
 // When to read the player. The poll timer reads it at the full rate until the
 // player window proves its caption events: a read that an event asked for
-// finds a new caption on it. From then on each event asks for a read, and the
-// timer only makes a safety poll. A change that a read finds with no event
+// finds a new caption on it, or the caption a tick found new just before. From then on each event
+// asks for a read, and the timer only makes a safety poll. A change that a read finds with no event
 // asking, or another window (none, or a restarted player's), goes back to the
 // full rate until a window proves itself again.
 class PollPacer {
@@ -46,8 +46,9 @@ class PollPacer {
   WindowHandle window_ = 0;
   std::u16string caption_;
   bool proven_ = false;
-  bool pending_ = false;     // an event asked for a read that has not begun
-  double last_read_ = -1e9;  // when the last read began
+  bool found_unasked_ = false;  // the caption changed with no event asking, so far
+  bool pending_ = false;        // an event asked for a read that has not begun
+  double last_read_ = -1e9;     // when the last read began
 };
 
 }  // namespace zingel

@@ -14,7 +14,6 @@ static_assert(NOTIFYICONDATAA_V1_SIZE == 88);
 namespace {
 
 TrayIconRecord record{};
-ShellNotifyIcon shell_notify = Shell_NotifyIconA;
 bool balloon_shown = false;
 
 constexpr char kBalloonTitle[] = "zingel";
@@ -37,7 +36,7 @@ void ShowBalloon() {
   std::strcpy(balloon.szInfoTitle, kBalloonTitle);
   balloon.uTimeout = kBalloonTimeout;
   balloon.dwInfoFlags = NIIF_INFO;
-  shell_notify(NIM_MODIFY, &balloon);
+  Shell_NotifyIconA(NIM_MODIFY, &balloon);
 }
 
 }  // namespace
@@ -61,7 +60,7 @@ void Fill(HWND window, HICON icon, std::string_view caption) {
 }
 
 bool Add() {
-  if (shell_notify(NIM_ADD, &record) == FALSE) return false;
+  if (Shell_NotifyIconA(NIM_ADD, &record) == FALSE) return false;
   if (!balloon_shown) {
     balloon_shown = true;
     ShowBalloon();
@@ -70,11 +69,7 @@ bool Add() {
 }
 
 void Delete() {
-  shell_notify(NIM_DELETE, &record);
-}
-
-void UseShell(ShellNotifyIcon notify) {
-  shell_notify = notify;
+  Shell_NotifyIconA(NIM_DELETE, &record);
 }
 
 }  // namespace zingel::Module1

@@ -34,9 +34,5 @@ bool Add();
 // Removes the icon the record names; nothing happens when none is shown.
 void Delete();
 
-// Shell_NotifyIconA, unless a test hears the calls in its place.
-using ShellNotifyIcon = BOOL(WINAPI*)(DWORD message, NOTIFYICONDATAA* record);
-void UseShell(ShellNotifyIcon notify);
-
 }  // namespace Module1
 }  // namespace zingel

@@ -1,5 +1,9 @@
+// The announcer wired to the player reader over the fake window system, as the program wires it to
+// the real one: what start, stop and the poll's ticks show and send, session by session.
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,20 +27,15 @@ class RecordingView final : public AnnouncerView {
     shown = song;
     calls.push_back(u"ShowSong " + song);
   }
-  void SetPrefixBoxEnabled(bool on) override { Record(u"PrefixBox", on); }
-  void SetStartEnabled(bool on) override { Record(u"Start", on); }
-  void SetStopEnabled(bool on) override { Record(u"Stop", on); }
-  void SetTimerEnabled(bool on) override { Record(u"Timer", on); }
-  std::u16string ReadPrefixText() override { return prefix; }
-
- private:
-  void Record(const std::u16string& what, bool on) {
-    calls.push_back(what + (on ? u" on" : u" off"));
+  void SetPrefixBoxEnabled(bool on) override {
+    calls.push_back(on ? u"PrefixBox on" : u"PrefixBox off");
   }
+  void SetStartEnabled(bool on) override { calls.push_back(on ? u"Start on" : u"Start off"); }
+  void SetStopEnabled(bool on) override { calls.push_back(on ? u"Stop on" : u"Stop off"); }
+  void SetTimerEnabled(bool on) override { calls.push_back(on ? u"Timer on" : u"Timer off"); }
+  std::u16string ReadPrefixText() override { return prefix; }
 };
 
-// The announcer wired to a player window in the fake window system, as the program wires it to
-// the real one.
 struct AnnouncerRig {
   test::FakeWindowSystem windows;
   RecordingView view;
@@ -67,124 +66,71 @@ TEST(Announcer, StartShowsAndSendsTheSongBeforeTheTimerRunsAndStopUndoesIt) {
   EXPECT_EQ(rig.announcer.SongBox(), u"Artist & Title");
 }
 
-// One step of a session: what happens, then the lines it must send.
-struct Step {
-  enum Kind { kStart, kStop, kTick, kCaption, kClosePlayer, kOpenPlayer, kPrefix } kind;
-  const char16_t* text;
-  Calls lines;
-};
-
+// A session's steps: "open CAPTION", "caption CAPTION", "close" (the player's window), "prefix
+// TEXT", "fail" (reads fail from now on, or again succeed), and "start", "stop" and "tick", each
+// followed by the line it must send, if any.
 struct Session {
   const char* name;
-  std::vector<Step> steps;
+  std::vector<std::u16string> steps;
 };
 
-const std::vector<Session> kSessions = {
-    {"a change sends one line on the first tick that sees it",
-     {{Step::kOpenPlayer, u"1. A - Winamp", {}},
-      {Step::kStart, nullptr, {u"<b>-=></b> A"}},
-      {Step::kCaption, u"2. B - Winamp", {}},
-      {Step::kTick, nullptr, {u"<b>-=></b> B"}},
-      {Step::kTick, nullptr, {}},
-      {Step::kCaption, u"2. B - Winamp [Paused]", {}},
-      {Step::kTick, nullptr, {}}}},
+const Session kSessions[] = {
+    {"a change sends one line on the first tick that sees it; one flickering back before it, none",
+     {u"open 1. A - Winamp", u"start <b>-=></b> A", u"caption 2. B - Winamp", u"tick <b>-=></b> B",
+      u"tick", u"caption 2. B - Winamp [Paused]", u"tick", u"caption 3. C - Winamp",
+      u"caption 2. B - Winamp", u"tick"}},
     {"the player closing empties the box, shown; the same song then comes back",
-     {{Step::kOpenPlayer, u"1. A - Winamp", {}},
-      {Step::kStart, nullptr, {u"<b>-=></b> A"}},
-      {Step::kClosePlayer, nullptr, {}},
-      {Step::kTick, nullptr, {}},
-      {Step::kTick, nullptr, {}},
-      {Step::kOpenPlayer, u"1. A - Winamp", {}},
-      {Step::kTick, nullptr, {u"<b>-=></b> A"}}}},
+     {u"open 1. A - Winamp", u"start <b>-=></b> A", u"close", u"tick", u"tick",
+      u"open 1. A - Winamp", u"tick <b>-=></b> A"}},
+    {"a read that fails is no song, not no news, and throws nothing",
+     {u"open 1. A - Winamp", u"start <b>-=></b> A", u"fail", u"tick", u"fail",
+      u"tick <b>-=></b> A"}},
     {"a caption without the marker sends nothing",
-     {{Step::kOpenPlayer, u"Winamp 2.91", {}},
-      {Step::kStart, nullptr, {}},
-      {Step::kCaption, u"3. C - Winamp", {}},
-      {Step::kTick, nullptr, {u"<b>-=></b> C"}}}},
-    {"stop then start with the song unchanged sends nothing",
-     {{Step::kOpenPlayer, u"1. A - Winamp", {}},
-      {Step::kStart, nullptr, {u"<b>-=></b> A"}},
-      {Step::kStop, nullptr, {}},
-      {Step::kStart, nullptr, {}}}},
-    {"a song changed while stopped is sent by start, with the new prefix",
-     {{Step::kOpenPlayer, u"1. A - Winamp", {}},
-      {Step::kStart, nullptr, {u"<b>-=></b> A"}},
-      {Step::kStop, nullptr, {}},
-      {Step::kCaption, u"2. B - Winamp", {}},
-      {Step::kPrefix, u"-=[\u00A4", {}},
-      {Step::kStart, nullptr, {u"<b>-=[\u00A4</b> B"}}}},
-    {"an empty prefix still frames the song",
-     {{Step::kOpenPlayer, u"1. A - Winamp", {}},
-      {Step::kPrefix, u"", {}},
-      {Step::kStart, nullptr, {u"<b></b> A"}}}},
+     {u"open Winamp 2.91", u"start", u"caption 3. C - Winamp", u"tick <b>-=></b> C"}},
+    {"stop then start sends nothing for the same song, and a song changed meanwhile with the new "
+     "prefix, an empty one too",
+     {u"open 1. A - Winamp", u"start <b>-=></b> A", u"stop", u"start", u"stop",
+      u"caption 2. B - Winamp", u"prefix -=[\u00A4", u"start <b>-=[\u00A4</b> B", u"stop",
+      u"caption 3. C - Winamp", u"prefix ", u"start <b></b> C"}},
     {"the initial song box text is announced only if the player shows it",
-     {{Step::kOpenPlayer, u"1. Current Song - Winamp", {}},
-      {Step::kStart, nullptr, {}},
-      {Step::kCaption, u"2. Other - Winamp", {}},
-      {Step::kTick, nullptr, {u"<b>-=></b> Other"}}}},
-    {"a change flickering back within one poll is not seen",
-     {{Step::kOpenPlayer, u"1. A - Winamp", {}},
-      {Step::kStart, nullptr, {u"<b>-=></b> A"}},
-      {Step::kCaption, u"2. B - Winamp", {}},
-      {Step::kCaption, u"1. A - Winamp", {}},
-      {Step::kTick, nullptr, {}}}},
+     {u"open 1. Current Song - Winamp", u"start", u"caption 2. Other - Winamp",
+      u"tick <b>-=></b> Other"}},
     {"a stream's statuses keep the song: a song after them is news if it differs",
-     {{Step::kOpenPlayer, u"1. [Connecting] http://host:8000/stream - Winamp", {}},
-      {Step::kStart, nullptr, {}},
-      {Step::kCaption, u"1. A - Winamp", {}},
-      {Step::kTick, nullptr, {u"<b>-=></b> A"}},
-      {Step::kCaption, u"1. [Stream temporarily interrupted] A - Winamp", {}},
-      {Step::kTick, nullptr, {}},
-      {Step::kCaption, u"1. A - Winamp", {}},
-      {Step::kTick, nullptr, {}},
-      {Step::kCaption, u"1. [Buffer: 42%] B - Winamp", {}},
-      {Step::kTick, nullptr, {}},
-      {Step::kCaption, u"2. B - Winamp", {}},
-      {Step::kTick, nullptr, {u"<b>-=></b> B"}}}},
-    {"case alone makes a different song",
-     {{Step::kOpenPlayer, u"1. abc - Winamp", {}},
-      {Step::kStart, nullptr, {u"<b>-=></b> abc"}},
-      {Step::kCaption, u"1. ABC - Winamp", {}},
-      {Step::kTick, nullptr, {u"<b>-=></b> ABC"}}}},
-    {"a song's markup is sent as text; the prefix's is kept",
-     {{Step::kOpenPlayer, u"1. <3 - Winamp", {}},
-      {Step::kPrefix, u"<i>-=></i>", {}},
-      {Step::kStart, nullptr, {u"<b><i>-=></i></b> &lt;3"}},
-      {Step::kCaption, u"1. <a href=x>y&z</a> - Winamp", {}},
-      {Step::kTick, nullptr, {u"<b><i>-=></i></b> &lt;a href=x&gt;y&amp;z&lt;/a&gt;"}},
-      {Step::kTick, nullptr, {}}}},
+     {u"open 1. [Connecting] http://host:8000/stream - Winamp", u"start", u"caption 1. A - Winamp",
+      u"tick <b>-=></b> A", u"caption 1. [Stream temporarily interrupted] A - Winamp", u"tick",
+      u"caption 1. A - Winamp", u"tick", u"caption 1. [Buffer: 42%] B - Winamp", u"tick",
+      u"caption 2. B - Winamp", u"tick <b>-=></b> B"}},
+    {"case alone makes a different song, even at the end of a long title",
+     {u"open 1. Sigur R\u00F3s - Hopp\u00EDpolla (live) - Winamp",
+      u"start <b>-=></b> Sigur R\u00F3s - Hopp\u00EDpolla (live)",
+      u"caption 1. Sigur R\u00F3s - Hopp\u00EDpolla (LIVE) - Winamp",
+      u"tick <b>-=></b> Sigur R\u00F3s - Hopp\u00EDpolla (LIVE)"}},
+    {"a song's markup is sent as text, and only its markup; the prefix's is kept",
+     {u"open 1. <3 - Winamp", u"prefix <i>-=></i>", u"start <b><i>-=></i></b> &lt;3",
+      u"caption 1. <a href=\"x\">y&z's</a> - Winamp",
+      u"tick <b><i>-=></i></b> &lt;a href=\"x\"&gt;y&amp;z's&lt;/a&gt;", u"tick"}},
 };
 
 TEST(Announcer, SendsExactlyOneLinePerSongChange) {
   for (const Session& session : kSessions) {
     AnnouncerRig rig;
     for (std::size_t i = 0; i < session.steps.size(); ++i) {
-      const Step& step = session.steps[i];
+      const std::u16string& step = session.steps[i];
+      const std::size_t space = std::min(step.find(u' '), step.size());
+      const std::u16string word = step.substr(0, space);
+      const std::u16string text = step.substr(std::min(space + 1, step.size()));
       rig.lines.clear();
-      switch (step.kind) {
-        case Step::kStart:
-          rig.announcer.Start();
-          break;
-        case Step::kStop:
-          rig.announcer.Stop();
-          break;
-        case Step::kTick:
-          rig.announcer.Tick();
-          break;
-        case Step::kCaption:
-          rig.windows.SetText(rig.player, step.text);
-          break;
-        case Step::kClosePlayer:
-          rig.windows.Close(rig.player);
-          break;
-        case Step::kOpenPlayer:
-          rig.player = rig.windows.AddTopWindow(u"Winamp v1.x", step.text);
-          break;
-        case Step::kPrefix:
-          rig.view.prefix = step.text;
-          break;
-      }
-      EXPECT_EQ(rig.lines, step.lines) << session.name << ", step " << i;
+      if (word == u"start") rig.announcer.Start();
+      if (word == u"stop") rig.announcer.Stop();
+      if (word == u"tick") rig.announcer.Tick();
+      if (word == u"open") rig.player = rig.windows.AddTopWindow(u"Winamp v1.x", text);
+      if (word == u"caption") rig.windows.SetText(rig.player, text);
+      if (word == u"close") rig.windows.Close(rig.player);
+      if (word == u"prefix") rig.view.prefix = text;
+      if (word == u"fail") rig.windows.fail_reads = !rig.windows.fail_reads;
+      const bool input = word == u"open" || word == u"caption" || word == u"prefix";
+      EXPECT_EQ(rig.lines, input || text.empty() ? Calls{} : Calls{text})
+          << session.name << ", step " << i;
       // Every change of the song box is shown, "" included.
       EXPECT_EQ(rig.view.shown, rig.announcer.SongBox()) << session.name << ", step " << i;
     }

@@ -1,6 +1,10 @@
+// The caption parser: the song in a player caption, every frame of a scrolling title read as the
+// caption it scrolls, and a radio stream's statuses read as no news.
+
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "player/song_title.h"
@@ -9,11 +13,13 @@ namespace zingel {
 namespace {
 
 struct ExtractCase {
-  const char16_t* caption;
-  const char16_t* song;
+  std::u16string caption;
+  std::u16string song;
 };
 
-constexpr ExtractCase kCases[] = {
+const std::u16string kLongest(65535, u'x');
+
+const ExtractCase kCases[] = {
     {u"1. Artist - Title - Winamp", u"Artist - Title"},
     {u"12. Artist - Title - Winamp", u"Artist - Title"},
     {u"12. Artist - Title - Winamp [Paused]", u"Artist - Title"},
@@ -47,32 +53,26 @@ constexpr ExtractCase kCases[] = {
     {u"3. [Buffer: %] x - Winamp", u"[Buffer: %] x"},
     {u"3. Connecting... again - Winamp", u"Connecting... again"},
     {u"3. x [Connecting] - Winamp", u"x [Connecting]"},
+    // The longest caption a read gives.
+    {u"1. " + kLongest + u" - Winamp", kLongest},
+    {std::u16string(65535, u'.'), u""},
+    {u"x *** " + kLongest + u" - Winamp", u"x *** " + kLongest},
 };
 
 TEST(ExtractSongTitle, FollowsTheCaptionFormat) {
   for (const ExtractCase& c : kCases) {
-    EXPECT_EQ(ExtractSongTitle(c.caption), std::u16string(c.song))
-        << "caption of " << std::u16string(c.caption).size() << " units";
+    EXPECT_EQ(ExtractSongTitle(c.caption), c.song) << "caption of " << c.caption.size() << " units";
   }
 }
 
 TEST(ExtractSongTitle, ReadsAStreamStatusAsNoNews) {
-  // Before the title or in its place, the percentages any number; scrolled too.
+  // Before the title or in its place, any percentage; scrolled too. A few of the statuses: one
+  // plain, and each kind of number.
   constexpr const char16_t* kTitles[] = {u"[Connecting] http://host:8000/stream",
                                          u"[Buffer: 42%] Station - Song",
                                          u"[Buffer: 100%] x",
-                                         u"[Reading ID3] Station",
-                                         u"[Stream temporarily interrupted] Artist - Song",
-                                         u"[Stream terminated] x",
-                                         u"[timed out] x",
-                                         u"[Error syncing to stream] x",
-                                         u"[access denied] x",
-                                         u"[server full] x",
                                          u"[Buffering: 7%]file.mp3",
                                          u"[Buffering (42%)] file",
-                                         u"[buffering]",
-                                         u"[Opening] x",
-                                         u"[Locating] x",
                                          u"Connecting...",
                                          u"Prebuffering : 42%"};
   for (const char16_t* title : kTitles) {
@@ -82,15 +82,8 @@ TEST(ExtractSongTitle, ReadsAStreamStatusAsNoNews) {
   }
 }
 
-TEST(ExtractSongTitle, HandlesVeryLongCaptions) {
-  const std::u16string song(65535, u'x');
-  EXPECT_EQ(ExtractSongTitle(u"1. " + song + u" - Winamp"), song);
-  EXPECT_EQ(ExtractSongTitle(std::u16string(65535, u'.')), u"");
-  EXPECT_EQ(ExtractSongTitle(u"x *** " + song + u" - Winamp"), u"x *** " + song);
-}
-
 TEST(ExtractSongTitle, ReadsEveryScrollFrameAsTheCaptionItScrolls) {
-  constexpr ExtractCase kScrolled[] = {
+  const ExtractCase kScrolled[] = {
       {u"12. Artist - Title - Winamp", u"Artist - Title"},
       {u"Artist - Title - Winamp", u"Artist - Title"},
       {u"3. Artist - Title - Winamp [Paused]", u"Artist - Title"},
@@ -100,14 +93,13 @@ TEST(ExtractSongTitle, ReadsEveryScrollFrameAsTheCaptionItScrolls) {
   };
   for (const ExtractCase& c : kScrolled) {
     // A whole cycle, as the player shows it.
-    const std::u16string caption = c.caption;
     std::vector<std::u16string> frames;
-    for (std::size_t k = 0; k < caption.size(); ++k)
-      frames.push_back(caption.substr(k) + u" *** " + caption);
+    for (std::size_t k = 0; k < c.caption.size(); ++k)
+      frames.push_back(c.caption.substr(k) + u" *** " + c.caption);
     for (const char16_t* lead : {u" *** ", u"*** ", u"** "})
-      frames.push_back(lead + caption + u" *** ");
+      frames.push_back(lead + c.caption + u" *** ");
     for (const std::u16string& frame : frames)
-      EXPECT_EQ(ExtractSongTitle(frame), std::u16string(c.song)) << frame.size() << " units";
+      EXPECT_EQ(ExtractSongTitle(frame), c.song) << frame.size() << " units";
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -8,49 +9,74 @@
 
 namespace zingel::test {
 
-// An in-memory WindowSystem that keeps the real one's contract: class names match without regard
-// to case, children keep their order, `after` must be a child of `parent`, parent 0 searches the
-// top-level windows, window 0 reads "" and ignores writes and presses, a read gives a whole text
-// (the real one never gives a text cut by a change between its two messages). Its send buttons post
-// the input box and empty it, as the chat client's do.
+// An in-memory WindowSystem that keeps the real one's contract, but for class names, which match
+// only as spelt (the real lookup ignores case): children keep their order, `after` must be a child
+// of `parent`, parent 0 searches the top-level windows, window 0 reads "" and ignores writes and
+// presses, a read gives a whole text (the real one never gives a text cut by a change between its
+// two messages). Its send buttons post the input box and empty it, as the chat client's do.
 class FakeWindowSystem final : public WindowSystem {
  public:
-  enum class Action { kWrite, kPress };
   struct Event {
-    Action action;
     WindowHandle window;
-    std::u16string text;  // the text written, for kWrite
+    std::u16string text;  // what was written, unless it was a press
+    bool press;
   };
+  std::vector<Event> events;  // every write and press, in order
+  bool fail_reads = false;    // reads throw, as an allocation can
 
-  WindowHandle AddTopWindow(const std::u16string& class_name, const std::u16string& text = u"");
-  WindowHandle AddChild(WindowHandle parent, const std::u16string& class_name);
-  // Removes a window and its children.
-  void Close(WindowHandle window);
-  void SetText(WindowHandle window, const std::u16string& text);
+  WindowHandle AddTopWindow(const std::u16string& class_name, const std::u16string& text = u"") {
+    return AddChild(0, class_name, text);
+  }
+  WindowHandle AddChild(WindowHandle parent, const std::u16string& class_name,
+                        const std::u16string& text = u"") {
+    windows_[next_handle_] = {class_name, text, parent};
+    return next_handle_++;
+  }
+  void Close(WindowHandle window) { windows_.erase(window); }  // its children go out of reach
+  void SetText(WindowHandle window, const std::u16string& text) { windows_.at(window).text = text; }
 
-  const std::vector<Event>& Events() const { return events_; }
-
-  WindowHandle FindTopWindow(const std::u16string& class_name) override;
+  WindowHandle FindTopWindow(const std::u16string& class_name) override {
+    return FindChildWindow(0, 0, class_name);
+  }
   WindowHandle FindChildWindow(WindowHandle parent, WindowHandle after,
-                               const std::u16string& class_name) override;
-  std::u16string ReadWindowText(WindowHandle window) override;
-  void WriteWindowText(WindowHandle window, const std::u16string& text) override;
-  void PressButton(WindowHandle window) override;
+                               const std::u16string& class_name) override {
+    if ((parent != 0 && !windows_.contains(parent)) ||
+        (after != 0 && (!windows_.contains(after) || windows_.at(after).parent != parent)))
+      return 0;
+    // Handles grow, so their order is the order of creation.
+    for (auto it = windows_.upper_bound(after); it != windows_.end(); ++it) {
+      if (it->second.parent == parent && it->second.class_name == class_name) return it->first;
+    }
+    return 0;
+  }
+  std::u16string ReadWindowText(WindowHandle window) override {
+    if (fail_reads) throw std::bad_alloc();
+    return windows_.contains(window) ? windows_.at(window).text : u"";
+  }
+  void WriteWindowText(WindowHandle window, const std::u16string& text) override {
+    if (!windows_.contains(window)) return;
+    windows_.at(window).text = text;
+    events.push_back({window, text, false});
+  }
+  void PressButton(WindowHandle window) override {
+    if (windows_.contains(window)) events.push_back({window, u"", true});
+  }
   void WriteAndPress(WindowHandle box, const std::u16string& text, WindowHandle button,
-                     TextCheck may_replace) override;
+                     TextCheck may_replace) override {
+    if (!may_replace(ReadWindowText(box))) return;
+    WriteWindowText(box, text);
+    PressButton(button);
+    if (windows_.contains(box) && windows_.contains(button)) windows_.at(box).text.clear();
+  }
 
  private:
   struct Window {
     std::u16string class_name;
     std::u16string text;
-    WindowHandle parent = 0;
+    WindowHandle parent;
   };
-  std::vector<WindowHandle> ChildrenOf(WindowHandle parent) const;
-  bool Exists(WindowHandle window) const { return windows_.count(window) != 0; }
-
-  std::map<WindowHandle, Window> windows_;  // handles grow, so map order = creation order
+  std::map<WindowHandle, Window> windows_;
   WindowHandle next_handle_ = 0x100;
-  std::vector<Event> events_;
 };
 
 }  // namespace zingel::test

@@ -1,7 +1,9 @@
 // The real zingel.exe, driven from another program through its windows only, with the stand-in
-// player and chat room: the program's wiring as a user meets it. What reaches the room is read
-// from the room's log: every line posted, in UTF-8, or from an ANSI room the exact bytes its code
-// page (1252) gives it.
+// player and chat room: the program's wiring as a user meets it, its peers silent or flooding it
+// with changes, and a scrolling title. What reaches the room is read from the room's log: every
+// line posted, in UTF-8, or from an ANSI room the exact bytes its code page (1252) gives it.
+
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -11,23 +13,9 @@
 #include <vector>
 
 #include "e2e_support.h"
-#include "standins.h"
-#include "test_harness.h"
-#include "ui/resource.h"
-#include "zingel_app.h"
 
+namespace zingel::e2e {
 namespace {
-
-using zingel::driver::PlayerStandin;
-using zingel::driver::PresenceBytes1252;
-using zingel::driver::PresenceUtf8;
-using zingel::driver::RoomStandin;
-using zingel::driver::TempPath;
-using zingel::driver::ZingelApp;
-using zingel::test::Fail;
-using zingel::test::Printable;
-using zingel::test::WaitUntil;
-using namespace zingel::e2e;
 
 // The tray menu's items, by position.
 constexpr int kMenuExit = 0;
@@ -41,49 +29,22 @@ constexpr DWORD kHangMs = 3000;
 // Captions of the flood, each shown 5 ms: shorter than a poll, so it changes on every one.
 constexpr int kFloodCaptions = 300;
 
-struct ControlState {
-  int id;
-  const char16_t* text;  // nullptr: not checked
-  bool enabled;
-};
-
-void ExpectControls(const ZingelApp& app, const std::vector<ControlState>& states,
-                    const std::string& when) {
-  for (const ControlState& state : states) {
-    const std::string what = when + ": control " + std::to_string(state.id);
-    if (state.text && app.ControlText(state.id) != state.text)
-      Fail(__FILE__, __LINE__, what + " shows '" + Printable(app.ControlText(state.id)) + "'");
-    if (app.Enabled(state.id) != state.enabled) Fail(__FILE__, __LINE__, what + " enabled wrong");
+// The controls in tab order, prefix box first: their texts, a disabled one's in brackets.
+std::u16string Controls(const ZingelApp& app) {
+  std::u16string out;
+  for (const int id : {IDC_COMBO1, IDC_TEXT1, IDC_COMMAND1, IDC_COMMAND2, IDC_COMMAND3}) {
+    const std::u16string text = app.ControlText(id);
+    out += (id == IDC_COMBO1 ? u"" : u"|") + (app.Enabled(id) ? text : u"[" + text + u"]");
   }
+  return out;
 }
 
-// Posts a click on start or stop and waits, at most the bound, until the buttons show it.
-// IsWindowEnabled reads their state without asking zingel.
+// Posts a click on start or stop and waits, at most the bound, until the buttons show it: the one
+// clicked disabled, the other enabled. IsWindowEnabled reads them without asking zingel.
 bool ClickWithinBound(const ZingelApp& app, int id) {
-  const bool running = id == IDC_COMMAND1;
-  const DWORD posted = GetTickCount();
-  if (!app.Click(id)) return false;
-  while (app.Enabled(IDC_COMMAND2) != running || app.Enabled(IDC_COMMAND1) == running) {
-    if (GetTickCount() - posted > kClickBoundMs) return false;
-    Sleep(1);
-  }
-  return true;
-}
-
-// Stop and start in turn until `ms` have passed, each click within the bound; leaves it running.
-void ClickThrough(const ZingelApp& app, DWORD ms, const std::string& when) {
-  const DWORD start = GetTickCount();
-  int clicks = 0;
-  for (int id = IDC_COMMAND2;; id = id == IDC_COMMAND1 ? IDC_COMMAND2 : IDC_COMMAND1) {
-    const DWORD posted = GetTickCount();
-    if (!ClickWithinBound(app, id)) {
-      Fail(__FILE__, __LINE__, when + ": click " + std::to_string(clicks + 1) + " took over 1 s");
-      return;
-    }
-    ++clicks;
-    if (id == IDC_COMMAND1 && GetTickCount() - start >= ms) return;
-    while (GetTickCount() - posted < kClickEveryMs) Sleep(5);
-  }
+  const int other = id == IDC_COMMAND1 ? IDC_COMMAND2 : IDC_COMMAND1;
+  const auto shown = [&] { return !app.Enabled(id) && app.Enabled(other); };
+  return app.Click(id) && WaitUntil(shown, kClickBoundMs, 1);
 }
 
 WIN_TEST(ASessionAsAUserLivesIt) {
@@ -102,16 +63,10 @@ WIN_TEST(ASessionAsAUserLivesIt) {
   EXPECT_OR_RETURN(ZingelApp::DismissBox(welcome) && app.WaitForMainWindow(),
                    "no main window after the welcome box");
   CHECK_EQ(ZingelApp::Text(app.Main()), std::u16string(u"zingel"));
-  const std::vector<std::u16string> prefixes = {u"-=(", u"-=(\u00A4", u"-=[", u"-=[\u00A4", u"-=>"};
-  CHECK(app.Combo1Items() == prefixes);
+  CHECK(app.Combo1Items() ==
+        (std::vector<std::u16string>{u"-=(", u"-=(\u00A4", u"-=[", u"-=[\u00A4", u"-=>"}));
   CHECK_EQ(app.Combo1Selection(), -1);
-  ExpectControls(app,
-                 {{IDC_COMBO1, u"", true},
-                  {IDC_TEXT1, u"Current Song", false},
-                  {IDC_COMMAND1, u"start", true},
-                  {IDC_COMMAND2, u"stop", false},
-                  {IDC_COMMAND3, u"minimize to tray", true}},
-                 "at start");
+  CHECK_EQ(Controls(app), std::u16string(u"|[Current Song]|start|[stop]|minimize to tray"));
 
   // Start sends the playing song at once with the chosen prefix.
   EXPECT_OR_RETURN(app.SelectPrefix(3), "cannot choose the fourth prefix");
@@ -119,50 +74,29 @@ WIN_TEST(ASessionAsAUserLivesIt) {
   std::vector<std::string> expected = PresenceBytes1252();
   expected.push_back("<b>-=[\xA4</b> First Song");
   ExpectPosted(room, expected, "after start");
-  ExpectControls(app,
-                 {{IDC_COMBO1, u"-=[\u00A4", false},
-                  {IDC_TEXT1, u"First Song", false},
-                  {IDC_COMMAND1, nullptr, false},
-                  {IDC_COMMAND2, nullptr, true},
-                  {IDC_COMMAND3, nullptr, true}},
-                 "after start");
-
-  // The same song paused is no change; the next song is one line.
-  CHECK(player.Show("1. First Song - Winamp [Paused]"));
-  CHECK(player.Show("12. Second Song - Winamp"));
-  expected.push_back("<b>-=[\xA4</b> Second Song");
-  ExpectPosted(room, expected, "after a pause and a song change");
+  CHECK_EQ(Controls(app),
+           std::u16string(u"[-=[\u00A4]|[First Song]|[start]|stop|minimize to tray"));
 
   // The tray callback counts only while the icon is shown: a mouse move at x 513 over the
   // visible window is no left press on the icon.
   CHECK(app.PostTrayMessage(WM_LBUTTONDOWN) && app.Sync());
   CHECK(app.PopupMenu() == nullptr);
 
-  // Stop, then start with the same song: nothing is sent. A song that changes while stopped is
-  // not read until start sends it, with a prefix typed meanwhile.
+  // Stop: the song box keeps the song, and one that changes while stopped is not read until start.
   EXPECT_OR_RETURN(app.Click(IDC_COMMAND2) && app.Sync(), "the stop click was not handled");
-  ExpectControls(app,
-                 {{IDC_COMBO1, nullptr, true},
-                  {IDC_TEXT1, u"Second Song", false},
-                  {IDC_COMMAND1, nullptr, true},
-                  {IDC_COMMAND2, nullptr, false}},
-                 "after stop");
-  EXPECT_OR_RETURN(app.Click(IDC_COMMAND1) && app.Click(IDC_COMMAND2) && app.Sync(),
-                   "start and stop were not handled");
-  CHECK(player.Show("3. Third Song - Winamp"));
-  CHECK(app.Sync());
-  CHECK_EQ(app.ControlText(IDC_TEXT1), std::u16string(u"Second Song"));
-  CHECK(app.TypePrefix(u"~\u00A4~"));
-  EXPECT_OR_RETURN(app.Click(IDC_COMMAND1) && app.Sync(), "the third start was not handled");
-  expected.push_back("<b>~\xA4~</b> Third Song");
-  ExpectPosted(room, expected, "after stop, start, a typed prefix and start");
+  CHECK_EQ(Controls(app), std::u16string(u"-=[\u00A4|[First Song]|start|[stop]|minimize to tray"));
+  CHECK(player.Show("3. Third Song - Winamp") && app.Sync());
+  CHECK_EQ(app.ControlText(IDC_TEXT1), std::u16string(u"First Song"));
+  EXPECT_OR_RETURN(app.Click(IDC_COMMAND1), "the second start was not handled");
+  expected.push_back("<b>-=[\xA4</b> Third Song");
+  ExpectPosted(room, expected, "after stop, a song change and start");
 
   // Minimise: the window hides in the tray and announcing goes on.
   EXPECT_OR_RETURN(app.Click(IDC_COMMAND3) && app.Sync(), "the minimise click was not handled");
   CHECK(!app.MainVisible());
   CHECK(app.TrayIconShown());
   CHECK(player.Show("4. Fourth Song - Winamp"));
-  expected.push_back("<b>~\xA4~</b> Fourth Song");
+  expected.push_back("<b>-=[\xA4</b> Fourth Song");
   ExpectPosted(room, expected, "while in the tray");
 
   // A restarted shell has lost the icon and says "TaskbarCreated": zingel adds it again.
@@ -171,11 +105,8 @@ WIN_TEST(ASessionAsAUserLivesIt) {
   CHECK(WaitUntil([&] { return app.TrayIconShown(); }));
 
   // Only a left press on the icon opens the menu; none opens over the about box.
-  for (const UINT other : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONUP, WM_LBUTTONDBLCLK}) {
-    CHECK(app.PostTrayMessage(other) && app.Sync());
-    if (app.PopupMenu() != nullptr)
-      Fail(__FILE__, __LINE__, "tray message " + std::to_string(other));
-  }
+  for (const UINT other : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONUP, WM_LBUTTONDBLCLK})
+    CHECK(app.PostTrayMessage(other) && app.Sync() && app.PopupMenu() == nullptr);
   EXPECT_OR_RETURN(app.PostTrayMessage(WM_LBUTTONDOWN) && app.WaitForPopupMenu() &&
                        app.ChooseMenuItem(kMenuAbout),
                    "cannot choose about in the tray menu");
@@ -213,7 +144,7 @@ WIN_TEST(ASessionAsAUserLivesIt) {
   EXPECT_OR_RETURN(app.Click(IDC_COMMAND3) && app.Sync(), "the minimise was not handled");
   CHECK(app.MainVisible() && !IsIconic(app.Main()));
   CHECK(player.Show("5. Fifth Song - Winamp"));
-  expected.push_back("<b>~\xA4~</b> Fifth Song");
+  expected.push_back("<b>-=[\xA4</b> Fifth Song");
   ExpectPosted(room, expected, "after a refused tray icon");
   app.HoldTrayIcon(false);
 
@@ -228,60 +159,59 @@ WIN_TEST(ASessionAsAUserLivesIt) {
   ExpectPosted(room, expected, "after exit");
 }
 
-// Silent peers, then a flood of changes, then a close from another program, in one run.
-WIN_TEST(SilentPeersAndAFloodNeitherFreezeItNorRepeatSongs) {
+// Titles in any script, silent peers, then a flood of changes, then a close from another program,
+// in one run with a Unicode player and room.
+WIN_TEST(UnicodeTitlesSilentPeersAndAFloodNeitherFreezeItNorRepeatSongs) {
   RoomStandin room(g_room, "stress.log");
+  const std::string japanese = "坂本龍一 - 戦場のメリークリスマス";
   auto player = std::make_unique<PlayerStandin>(
-      g_player, std::vector<std::string>{"--caption", Caption("Alpha")});
+      g_player, std::vector<std::string>{"--caption", Caption(japanese)});
   ZingelApp app(g_zingel);
   EXPECT_OR_RETURN(room.Ready() && player->Ready() && app.Open(), "the programs did not start");
   EXPECT_OR_RETURN(app.TypePrefix(u"-=>") && ClickWithinBound(app, IDC_COMMAND1),
                    "start took over 1 s");
   std::vector<std::string> expected = PresenceUtf8();
-  expected.push_back(Line("Alpha"));
+  expected.push_back(Line(japanese));
   ExpectPosted(room, expected, "after start");
 
   // A silent player is no new song: the song box keeps it and nothing is posted, through stop and
-  // start too. A song that changed meanwhile is announced once when the player answers.
+  // start too, each click taken within the bound; the clicks are spread out, so that poll ticks
+  // run between them, and the last is a start. A song that changed meanwhile is announced once
+  // when the player answers.
   CHECK(player->Command("hang " + std::to_string(kHangMs)));
-  ClickThrough(app, kHangMs - 1000, "while the player is silent");
-  CHECK_EQ(app.ControlText(IDC_TEXT1), std::u16string(u"Alpha"));
+  const DWORD hung = GetTickCount();
+  for (int id = IDC_COMMAND2; GetTickCount() - hung < kHangMs - 1000 || id == IDC_COMMAND1;
+       id = IDC_COMMAND1 + IDC_COMMAND2 - id) {
+    const DWORD posted = GetTickCount();
+    EXPECT_OR_RETURN(ClickWithinBound(app, id), "a click took over 1 s while the player is silent");
+    WaitUntil([&] { return GetTickCount() - posted >= kClickEveryMs; });
+  }
+  CHECK_EQ(app.ControlText(IDC_TEXT1), std::u16string(u"坂本龍一 - 戦場のメリークリスマス"));
   CHECK(room.Posted() == expected);
-  CHECK(player->Show(Caption("Beta")));  // taken once the hang is over
-  expected.push_back(Line("Beta"));
+  CHECK(player->Show("12. Кино - Группа крови 🎸 - Winamp [Paused]"));  // once the hang is over
+  expected.push_back(Line("Кино - Группа крови 🎸"));
   ExpectPosted(room, expected, "after the player answered with another song");
-
-  // A silent room loses the lines meant for it while the song box follows the player, and the
-  // first change after it answers is announced.
-  CHECK(room.Command("hang " + std::to_string(kHangMs)));
-  CHECK(player->Show(Caption("Gamma")));
-  ExpectSong(app, u"Gamma", "while the room is silent");
-  ClickThrough(app, kHangMs - 1000, "while the room is silent");
-  CHECK(room.Command("ping"));
-  CHECK(player->Show(Caption("Delta")));
-  expected.push_back(Line("Delta"));
-  ExpectPosted(room, expected, "after the room answered, then the song changed");
+  ExpectSong(app, u"Кино - Группа крови 🎸", "after the player answered with another song");
 
   // A player whose caption changes on every poll, then stays on the last.
   player.reset();
   ExpectSong(app, u"", "after the player ended");
-  const std::string playlist = TempPath("flood.txt");
   std::map<std::string, int> order;
+  std::string captions;
+  for (int i = 0; i < kFloodCaptions; ++i) {
+    const std::string song = i + 1 < kFloodCaptions ? "Flood " + std::to_string(i) : "Final";
+    captions += "5\t" + Caption(song) + "\n";
+    order[Line(song)] = i;
+  }
+  const std::string playlist = TempPath("flood.txt");  // for --playlist: milliseconds, tab, caption
   if (FILE* file = std::fopen(playlist.c_str(), "wb")) {
-    for (int i = 0; i < kFloodCaptions; ++i) {
-      const std::string song = i + 1 < kFloodCaptions ? "Flood " + std::to_string(i) : "Final";
-      std::fprintf(file, "5\t%s\n", Caption(song).c_str());
-      order[Line(song)] = i;
-    }
+    std::fputs(captions.c_str(), file);
     std::fclose(file);
   }
   const std::size_t before_flood = room.Posted().size();
   PlayerStandin flood(g_player, {"--playlist", playlist});
   ExpectSong(app, u"Final", "after the flood");
-  WaitUntil([&] {
-    const std::vector<std::string> lines = room.Posted();
-    return !lines.empty() && lines.back() == Line("Final");
-  });
+  WaitUntil([&] { return room.Posted().back() == Line("Final"); });
   // Each line a caption shown after the one before: in order, none twice, none made up.
   const std::vector<std::string> posted = room.Posted();
   int last = -1;
@@ -304,7 +234,45 @@ WIN_TEST(SilentPeersAndAFloodNeitherFreezeItNorRepeatSongs) {
   ExpectPosted(room, PresenceUtf8(), "after WM_CLOSE", before_close);
 }
 
+// A title scrolled every 25 ms, where the player's own scrolls every 200, so that the caption often
+// changes between the two messages of a read: whole cycles of it, paused too, are one song. And
+// zingel reads the player as often as its timer ticks, about 100 times a second here: at least 30,
+// so that a loaded machine never fails it, where a poll ten times slower always does.
+WIN_TEST(AScrollingTitleIsOneSongReadAtTheTimersRate) {
+  RoomStandin room(g_room, "captions.log");
+  const std::string log = TempPath("captions-player.log");
+  const std::string title = "12. Artist - Title - Winamp";
+  // Without caption events, so that the timer reads it.
+  PlayerStandin player(g_player,
+                       {"--caption", title, "--scroll", "25", "--log", log, "--no-events"});
+  ZingelApp app(g_zingel);
+  EXPECT_OR_RETURN(room.Ready() && player.Ready() && app.Open() && app.TypePrefix(u"-=>") &&
+                       app.Click(IDC_COMMAND1) && room.WaitForLines(3),
+                   "the programs did not start");
+  const unsigned long first = player.Reads();
+  const DWORD start = GetTickCount();
+  CHECK(WaitUntil([&] { return player.Reads() >= first + 100; }));
+  const double per_second = (player.Reads() - first) * 1000.0 / (GetTickCount() - start);
+  std::printf("the player was read %.0f times a second\n", per_second);
+  CHECK(per_second >= 30);
+
+  for (const std::string& caption : {title, title + " [Paused]", title}) {
+    // Each cycle starts with the frame that holds the caption twice; two whole ones.
+    const std::string twice = caption + " *** " + caption;
+    const std::size_t before = TimesLogged(log, twice);
+    CHECK(player.Show(caption) && WaitUntil([&] { return TimesLogged(log, twice) > before + 2; },
+                                            3 * driver::kDeadlineMs, 100));
+  }
+  std::printf("%zu scroll frames\n", driver::ReadLog(log).size());
+  CHECK(player.Show(Caption("Next")));
+  std::vector<std::string> expected = PresenceUtf8();
+  expected.insert(expected.end(), {Line("Artist - Title"), Line("Next")});
+  ExpectPosted(room, expected, "after whole scroll cycles");
+  DeleteFileA(log.c_str());
+}
+
 }  // namespace
+}  // namespace zingel::e2e
 
 int main(int argc, char** argv) {
   return zingel::e2e::Main(argc, argv);

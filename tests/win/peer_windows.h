@@ -5,9 +5,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
-#include <functional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -16,40 +17,28 @@
 
 namespace zingel::test {
 
-// ANSI classes, and one Unicode class.
-inline const char* const kParentClass = "ZingelTestParent";
-inline const char* const kItemClass = "ZingelTestItem";
-inline const char* const kOtherClass = "ZingelTestOther";
-inline const char* const kUnicodeClass = "ZingelTestUnicode";
-
 // What a test window answers and what it received, in its own kind of text. Touched by the
 // window's thread during a send and by the test thread between sends, so the sends order the
 // accesses.
 template <typename Char>
 struct WindowState {
   using Text = std::basic_string<Char>;
-  Text text;                     // measured by WM_GETTEXTLENGTH, copied by WM_GETTEXT
-  Text text_after_length;        // when set, the text from the first WM_GETTEXTLENGTH on
-  LRESULT reported_length = -1;  // when set, WM_GETTEXTLENGTH's answer instead
-  DWORD hang_ms = 0;             // the next WM_GETTEXTLENGTH sleeps this long first
-  DWORD hang_on_write_ms = 0;    // the next WM_SETTEXT sleeps this long first
-  HWND send_back = nullptr;      // WM_GETTEXTLENGTH first sends this window a message
-  std::vector<Text> events;      // "set TEXT", "down W L", "up W L", in order
-  LONG woke = 0;                 // set when a hang ends
-  LONG posts = 0;                // button releases, counted after they are recorded
+  Text text;                        // measured by WM_GETTEXTLENGTH, copied by WM_GETTEXT
+  Text text_after_length;           // when set, the text from the first WM_GETTEXTLENGTH on
+  LRESULT reported_length = -1;     // when set, WM_GETTEXTLENGTH's answer instead
+  DWORD hang_ms = 0;                // the next WM_GETTEXTLENGTH sleeps this long first
+  DWORD hang_on_write_ms = 0;       // the next WM_SETTEXT sleeps this long first
+  HWND send_back = nullptr;         // WM_GETTEXTLENGTH first sends this window a message
+  std::vector<std::string> events;  // "set TEXT" (its low bytes), "down W L", "up W L", in order
+  std::atomic<bool> woke = false;   // set when a hang ends
+  std::atomic<long> posts = 0;      // button releases, counted after they are recorded
 
   void Hang(DWORD& ms) {
     if (ms == 0) return;
     Sleep(std::exchange(ms, 0));
-    InterlockedExchange(&woke, 1);
+    woke = true;
   }
 };
-
-// An ASCII literal in either kind of text.
-template <typename Char>
-std::basic_string<Char> Ascii(const std::string& text) {
-  return std::basic_string<Char>(text.begin(), text.end());
-}
 
 template <typename Char>
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -72,7 +61,6 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
       return static_cast<LRESULT>(length);
     }
     case WM_GETTEXT: {
-      if (wparam == 0) return 0;
       const std::size_t count = std::min<std::size_t>(wparam - 1, state->text.size());
       auto* buffer = reinterpret_cast<Char*>(lparam);
       std::memcpy(buffer, state->text.data(), count * sizeof(Char));
@@ -82,18 +70,19 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_SETTEXT: {
       state->Hang(state->hang_on_write_ms);
       const auto* text = reinterpret_cast<const Char*>(lparam);
-      state->events.push_back(Ascii<Char>("set ") + text);
+      state->events.push_back("set ");
+      for (const Char* c = text; *c != 0; ++c) state->events.back() += static_cast<char>(*c);
       state->text = text;
       return TRUE;
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-      state->events.push_back(Ascii<Char>((message == WM_LBUTTONDOWN ? "down " : "up ") +
-                                          std::to_string(wparam) + " " + std::to_string(lparam)));
+      state->events.push_back((message == WM_LBUTTONDOWN ? "down " : "up ") +
+                              std::to_string(wparam) + " " + std::to_string(lparam));
       // A send button: the client posts its input box and empties it.
       if (message == WM_LBUTTONUP) {
         state->text.clear();
-        InterlockedIncrement(&state->posts);
+        ++state->posts;
       }
       return 0;
     default:
@@ -101,83 +90,63 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
   }
 }
 
-inline void RegisterClasses() {
-  static const bool registered = [] {
-    for (const char* name : {kParentClass, kItemClass, kOtherClass}) {
-      WNDCLASSA window_class{};
-      window_class.lpfnWndProc = TestWindowProc<char>;
-      window_class.hInstance = GetModuleHandleW(nullptr);
-      window_class.lpszClassName = name;
-      RegisterClassA(&window_class);
-    }
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = TestWindowProc<char16_t>;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"ZingelTestUnicode";  // kUnicodeClass
-    RegisterClassW(&window_class);
-    return true;
-  }();
-  (void)registered;
-}
-
+// A window of the calling thread, of the kind its text is: ANSI (char) or Unicode (char16_t).
 template <typename Char>
-HWND MakeWindow(const char* class_name, HWND parent, WindowState<Char>* state) {
-  RegisterClasses();
-  const DWORD style = parent != nullptr ? WS_CHILD : WS_OVERLAPPED;
-  return CreateWindowExA(0, class_name, "", style, 0, 0, 10, 10, parent, nullptr,
-                         GetModuleHandleW(nullptr), state);
+HWND MakeWindow(WindowState<Char>* state) {
+  static const bool registered = [] {
+    std::conditional_t<sizeof(Char) == 2, WNDCLASSW, WNDCLASSA> window_class{};
+    window_class.lpfnWndProc = TestWindowProc<Char>;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    if constexpr (sizeof(Char) == 2) {
+      window_class.lpszClassName = L"ZingelTestUnicode";
+      return RegisterClassW(&window_class) != 0;
+    } else {
+      window_class.lpszClassName = "ZingelTestAnsi";
+      return RegisterClassA(&window_class) != 0;
+    }
+  }();
+  CHECK(registered);
+  return CreateWindowExA(0, sizeof(Char) == 2 ? "ZingelTestUnicode" : "ZingelTestAnsi", "",
+                         WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr),
+                         state);
 }
 
-inline WindowHandle Handle(HWND window) {
-  return reinterpret_cast<WindowHandle>(window);
-}
-
-// A thread of this process with its own windows and message loop: a peer apart from the test's
-// thread. Its windows go when it ends.
-class PeerThread {
+// One window on a thread of this process of its own, a peer apart from the test's thread, with its
+// own message loop: an ANSI window (char) or a Unicode one (char16_t). It goes with its thread.
+template <typename Char>
+class PeerWindow {
  public:
-  explicit PeerThread(std::function<void()> make_windows) : make_windows_(std::move(make_windows)) {
-    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, &PeerThread::Main, this, 0, &thread_id_);
-    CHECK(thread_ != nullptr);
-    CHECK(WaitForSingleObject(ready_, 20000) == WAIT_OBJECT_0);
+  WindowState<Char> state;
+
+  PeerWindow() : ready_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    thread_ = CreateThread(nullptr, 0, &PeerWindow::Main, this, 0, &thread_id_);
+    CHECK(thread_ != nullptr && WaitForSingleObject(ready_, 20000) == WAIT_OBJECT_0);
   }
-  ~PeerThread() {
+  ~PeerWindow() {
     PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
     CHECK(WaitForSingleObject(thread_, 20000) == WAIT_OBJECT_0);
     CloseHandle(thread_);
     CloseHandle(ready_);
   }
-  PeerThread(const PeerThread&) = delete;
-  PeerThread& operator=(const PeerThread&) = delete;
+  PeerWindow(const PeerWindow&) = delete;
+  PeerWindow& operator=(const PeerWindow&) = delete;
+
+  WindowHandle handle() const { return reinterpret_cast<WindowHandle>(window_); }
 
  private:
   static DWORD WINAPI Main(void* parameter) {
-    auto* self = static_cast<PeerThread*>(parameter);
-    self->make_windows_();
+    auto* self = static_cast<PeerWindow*>(parameter);
+    self->window_ = MakeWindow(&self->state);
     SetEvent(self->ready_);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     return 0;
   }
 
-  std::function<void()> make_windows_;
-  HANDLE ready_ = nullptr;
+  HANDLE ready_;
   HANDLE thread_ = nullptr;
   DWORD thread_id_ = 0;
-};
-
-// One window on a peer thread of its own: an ANSI window (char) or a Unicode one (char16_t).
-template <typename Char>
-struct PeerWindow {
-  WindowState<Char> state;
-  HWND window = nullptr;
-  PeerThread thread{[this] {
-    window = MakeWindow(sizeof(Char) == 2 ? kUnicodeClass : kItemClass, nullptr, &state);
-  }};
-  WindowHandle handle() const { return Handle(window); }
-  bool Woke() { return InterlockedCompareExchange(&state.woke, 0, 0) != 0; }
-  LONG Posts() { return InterlockedCompareExchange(&state.posts, 0, 0); }
+  HWND window_ = nullptr;
 };
 using AnsiPeer = PeerWindow<char>;
 using UnicodePeer = PeerWindow<char16_t>;

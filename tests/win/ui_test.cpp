@@ -1,11 +1,15 @@
-// The tray icon record as the shell gets it: every field of its first form after Fill, and the
-// balloon that comes with the first icon the shell takes in a run, and with no other.
+// The tray icon record as the shell gets it: every field of its first form after Fill, and nothing
+// past it; and the balloon that comes with the first icon the shell takes in a run, and with no
+// other. The shell's Shell_NotifyIconA is this program's own: it keeps what it is handed.
 
 #include <windows.h>
 
-#include <cstring>
+#include <shellapi.h>
+
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "test_harness.h"
@@ -13,76 +17,51 @@
 
 namespace {
 
-namespace Module1 = zingel::Module1;
-
 struct ShellCall {
   DWORD message;
-  NOTIFYICONDATAA record;
+  NOTIFYICONDATAA record;  // the whole record, the bytes past its own size too
 };
-std::vector<ShellCall> calls;
-BOOL shell_answer = TRUE;
+std::vector<ShellCall> g_calls;
+BOOL g_answer = TRUE;
 
-BOOL WINAPI RecordShellCall(DWORD message, NOTIFYICONDATAA* record) {
-  // Only the record's own size is the caller's to give.
-  ShellCall call{message, {}};
-  std::memcpy(&call.record, record, record->cbSize);
-  calls.push_back(call);
-  return shell_answer;
+extern "C" BOOL WINAPI KeepRecord(DWORD message, PNOTIFYICONDATAA record) {
+  g_calls.push_back({message, *record});
+  return g_answer;
 }
+
+}  // namespace
+
+// Module1's calls reach the shell through this pointer, which the import library would define.
+extern "C" {
+#ifdef _WIN64
+decltype(&KeepRecord) shell_notify_icon __asm__("__imp_Shell_NotifyIconA") = &KeepRecord;
+#else
+decltype(&KeepRecord) shell_notify_icon __asm__("__imp__Shell_NotifyIconA@8") = &KeepRecord;
+#endif
+}
+
+namespace {
 
 const HWND kWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234));
 const HICON kIcon = reinterpret_cast<HICON>(static_cast<INT_PTR>(0x5678));
 
-WIN_TEST(FillSetsEveryFieldOfTheFirstForm) {
-  Module1::UseShell(RecordShellCall);
-  static constexpr std::string_view kLong =
-      "0123456789012345678901234567890123456789012345678901234567890123456789";
-  struct Case {
-    std::string_view caption;
-    std::size_t shown;  // caption characters in the tip
-  };
-  // Each after a longer one, so leftovers of the tip before would show.
-  static constexpr Case kCases[] = {
-      {kLong, 63}, {kLong.substr(0, 64), 63}, {kLong.substr(0, 63), 63}, {"zingel", 6}, {"", 0}};
-  for (const Case& c : kCases) {
-    Module1::Fill(kWindow, kIcon, c.caption);
-    calls.clear();
-    Module1::Delete();
-    CHECK_EQ(calls.size(), std::size_t{1});
-    const NOTIFYICONDATAA& record = calls.at(0).record;
-    CHECK_EQ(calls[0].message, DWORD{NIM_DELETE});
-    CHECK_EQ(record.cbSize, DWORD{sizeof(void*) == 4 ? 88u : 104u});
-    CHECK(record.hWnd == kWindow && record.hIcon == kIcon);
-    CHECK_EQ(record.uID, UINT{1});
-    CHECK_EQ(record.uFlags, UINT{7});
-    CHECK_EQ(record.uCallbackMessage, UINT{512});
-    std::string tip(c.caption.substr(0, c.shown));
-    tip += '\0';
-    tip.append(64 - tip.size(), ' ');
-    CHECK_EQ(std::string(record.szTip, 64), tip);
-  }
-}
-
-WIN_TEST(TheFirstIconTakenComesWithABalloonOnce) {
-  Module1::UseShell(RecordShellCall);
-  Module1::Fill(kWindow, kIcon, "zingel");
-  struct Case {
-    BOOL shell_takes_it;
-    std::vector<DWORD> messages;
-  };
-  // A refused icon spends no balloon; the first icon taken gets it, a later one none.
-  const Case kCases[] = {
-      {FALSE, {NIM_ADD}}, {TRUE, {NIM_ADD, NIM_MODIFY}}, {TRUE, {NIM_ADD}}, {TRUE, {NIM_ADD}}};
-  for (const Case& c : kCases) {
-    shell_answer = c.shell_takes_it;
-    calls.clear();
-    CHECK_EQ(Module1::Add(), c.shell_takes_it != FALSE);
-    std::vector<DWORD> messages;
-    for (const ShellCall& call : calls) messages.push_back(call.message);
-    CHECK(messages == c.messages);
-    if (messages.size() < 2) continue;
-    // Only NIF_INFO, in a record with room for it: the tip, icon and callback stay as they are.
-    const NOTIFYICONDATAA& balloon = calls[1].record;
+// Runs first: the balloon is shown once in a run.
+WIN_TEST(TheFirstIconTakenComesWithABalloonAndOnlyIt) {
+  zingel::Module1::Fill(kWindow, kIcon, "zingel");
+  // Whether the shell takes the icon, and what it is then asked: a refused icon spends no
+  // balloon, the first one taken gets it, a later one none.
+  for (const auto& [takes, messages] : {std::pair{FALSE, std::vector<DWORD>{NIM_ADD}},
+                                        {TRUE, {NIM_ADD, NIM_MODIFY}},
+                                        {TRUE, {NIM_ADD}}}) {
+    g_answer = takes;
+    g_calls.clear();
+    CHECK_EQ(zingel::Module1::Add(), takes != FALSE);
+    std::vector<DWORD> asked;
+    for (const ShellCall& call : g_calls) asked.push_back(call.message);
+    CHECK(asked == messages);
+    if (asked.size() < 2) continue;
+    // Only NIF_INFO, in a record with room for it: the tip, the icon and the callback stay.
+    const NOTIFYICONDATAA& balloon = g_calls[1].record;
     CHECK_EQ(balloon.cbSize, DWORD{NOTIFYICONDATAA_V2_SIZE});
     CHECK(balloon.hWnd == kWindow);
     CHECK_EQ(balloon.uID, UINT{1});
@@ -90,6 +69,40 @@ WIN_TEST(TheFirstIconTakenComesWithABalloonOnce) {
     CHECK_EQ(std::string(balloon.szInfoTitle), std::string("zingel"));
     CHECK(std::string(balloon.szInfo).find("announcing") != std::string::npos);
     CHECK_EQ(balloon.dwInfoFlags, DWORD{NIIF_INFO});
+  }
+  g_answer = TRUE;
+  zingel::Module1::Delete();
+}
+
+WIN_TEST(TheShellGetsEveryFieldOfTheFirstFormAfterFill) {
+  static constexpr std::string_view kLong =
+      "0123456789012345678901234567890123456789012345678901234567890123456789";
+  // Captions, and how many of their characters the tip shows; each after a longer one, so
+  // leftovers of the tip before would show.
+  for (const auto& [caption, shown] : {std::pair{kLong, 63},
+                                       {kLong.substr(0, 64), 63},
+                                       {kLong.substr(0, 63), 63},
+                                       {std::string_view("zingel"), 6},
+                                       {std::string_view(), 0}}) {
+    zingel::Module1::Fill(kWindow, kIcon, caption);
+    g_calls.clear();
+    CHECK(zingel::Module1::Add());
+    CHECK_EQ(g_calls.size(), std::size_t{1});
+    const NOTIFYICONDATAA& record = g_calls.at(0).record;
+    CHECK_EQ(g_calls[0].message, DWORD{NIM_ADD});
+    CHECK_EQ(record.cbSize, DWORD{sizeof(void*) == 4 ? 88u : 104u});
+    CHECK(record.hWnd == kWindow && record.hIcon == kIcon);
+    CHECK_EQ(record.uID, UINT{1});
+    CHECK_EQ(record.uFlags, UINT{7});
+    CHECK_EQ(record.uCallbackMessage, UINT{512});
+    std::string tip(caption.substr(0, static_cast<std::size_t>(shown)));
+    tip += '\0';
+    tip.append(64 - tip.size(), ' ');
+    CHECK_EQ(std::string(record.szTip, 64), tip);
+    // Nothing past the first form is ever written.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&record);
+    CHECK(std::all_of(bytes + NOTIFYICONDATAA_V1_SIZE, bytes + sizeof record,
+                      [](unsigned char byte) { return byte == 0; }));
   }
 }
 

@@ -8,6 +8,7 @@
 #include <tlhelp32.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,7 @@ constexpr DWORD kHangMs = 2000;
 
 // A room whose input box and send button are one window, so that one record keeps their order.
 WIN_TEST(WriteAndPressIsOneOperationAllOrNothing) {
-  const std::vector<std::u16string> sent = {u"set line", u"down 0 0", u"up 0 0"};
+  const std::vector<std::string> sent = {"set line", "down 0 0", "up 0 0"};
   Win32WindowSystem windows(kBoundMs);
   // What the user is typing stays, and nothing is sent; so does a text that outgrew the read.
   for (const std::u16string typed : {u"", u"typing"}) {
@@ -46,13 +47,13 @@ WIN_TEST(WriteAndPressIsOneOperationAllOrNothing) {
     windows.WriteAndPress(room.handle(), u"line", room.handle(), &IsEmptyInput);
     CHECK(GetTickCount() - start < 2 * kBoundMs);
     // A later line goes out once the stale one is done with: the peer's sends are in order.
-    const LONG posts = hang_on_write ? 2 : 1;
+    const long posts = hang_on_write ? 2 : 1;
     CHECK(WaitUntil([&] {
       windows.WriteAndPress(room.handle(), u"next", room.handle(), &IsEmptyInput);
-      return room.Posts() == posts;
+      return room.state.posts == posts;
     }));
-    std::vector<std::u16string> expected = hang_on_write ? sent : std::vector<std::u16string>{};
-    expected.insert(expected.end(), {u"set next", u"down 0 0", u"up 0 0"});
+    std::vector<std::string> expected = hang_on_write ? sent : std::vector<std::string>{};
+    expected.insert(expected.end(), {"set next", "down 0 0", "up 0 0"});
     CHECK(room.state.events == expected);
   }
 }
@@ -79,13 +80,13 @@ WIN_TEST(HungPeerCostsTheBoundOnceKeepsItsLastAnswerAndSparesOthers) {
   windows.PressButton(stuck.handle());
   CHECK(GetTickCount() - start < 2 * kBoundMs);  // waiting the bound each time takes 3x
   CHECK_EQ(windows.ReadWindowText(calm.handle()), std::u16string(u"calm"));
-  CHECK(!stuck.Woke());
+  CHECK(!stuck.state.woke);
 
   // Once it answers again, the late answer is handed to nobody.
   std::u16string text;
   CHECK(WaitUntil([&] {
     text = windows.ReadWindowText(stuck.handle());
-    return stuck.Woke() && text != u"one";
+    return stuck.state.woke && text != u"one";
   }));
   CHECK_EQ(text, std::u16string(u"three"));
   CHECK(stuck.state.events.empty());
@@ -93,7 +94,7 @@ WIN_TEST(HungPeerCostsTheBoundOnceKeepsItsLastAnswerAndSparesOthers) {
 
 WIN_TEST(APeerThatSendsBackWhileAnsweringIsAnsweredAtOnce) {
   test::WindowState<char16_t> own_state;
-  HWND own = test::MakeWindow(test::kUnicodeClass, nullptr, &own_state);
+  HWND own = test::MakeWindow(&own_state);
   Peer peer;
   peer.state.text = u"song";
   peer.state.send_back = own;
@@ -102,18 +103,6 @@ WIN_TEST(APeerThatSendsBackWhileAnsweringIsAnsweredAtOnce) {
   CHECK_EQ(windows.ReadWindowText(peer.handle()), std::u16string(u"song"));
   CHECK(GetTickCount() - start < kBoundMs);
   DestroyWindow(own);
-}
-
-WIN_TEST(DestructorDoesNotWaitForAStalledPeer) {
-  Peer stuck;
-  stuck.state.hang_ms = kHangMs;
-  {
-    Win32WindowSystem windows(kBoundMs);
-    windows.ReadWindowText(stuck.handle());
-  }
-  CHECK(!stuck.Woke());
-  // The late read lands afterwards in nothing let go, and its watcher ends.
-  CHECK(WaitUntil([&] { return stuck.Woke(); }));
 }
 
 std::size_t ThreadsOfThisProcess() {
@@ -130,24 +119,31 @@ std::size_t ThreadsOfThisProcess() {
 }
 
 // Healthy peers cost the window system no thread; a stalled one a watcher, which ends once the
-// peer answers again.
+// peer answers again, and which the window system does not wait for when it goes.
 WIN_TEST(WatchersLiveOnlyWhilePeersStall) {
-  Win32WindowSystem windows(kBoundMs);
+  auto windows = std::make_unique<Win32WindowSystem>(kBoundMs);
   const std::size_t before = ThreadsOfThisProcess();
   CHECK(before > 0);
   Peer room;  // a thread of its own
   room.state.text = u"room";
-  for (int round = 0; round < 12; ++round) {
-    CHECK_EQ(windows.ReadWindowText(room.handle()), std::u16string(u"room"));
-  }
+  for (int round = 0; round < 12; ++round)
+    CHECK_EQ(windows->ReadWindowText(room.handle()), std::u16string(u"room"));
   CHECK(ThreadsOfThisProcess() <= before + 1);
   for (int stall = 0; stall < 3; ++stall) {
-    InterlockedExchange(&room.state.woke, 0);
+    room.state.woke = false;
     room.state.hang_ms = 2 * kBoundMs;
-    windows.ReadWindowText(room.handle());
-    CHECK(WaitUntil([&] { return room.Woke() && ThreadsOfThisProcess() <= before + 1; }));
-    CHECK(WaitUntil([&] { return windows.ReadWindowText(room.handle()) == u"room"; }));
+    windows->ReadWindowText(room.handle());
+    CHECK(WaitUntil([&] { return room.state.woke && ThreadsOfThisProcess() <= before + 1; }));
+    CHECK(WaitUntil([&] { return windows->ReadWindowText(room.handle()) == u"room"; }));
   }
+  // Gone while the peer stalls: the late read lands afterwards in nothing let go, and its
+  // watcher ends all the same.
+  room.state.woke = false;
+  room.state.hang_ms = kHangMs;
+  windows->ReadWindowText(room.handle());
+  windows.reset();
+  CHECK(!room.state.woke);
+  CHECK(WaitUntil([&] { return room.state.woke && ThreadsOfThisProcess() <= before + 1; }));
 }
 
 WIN_TEST(QpcClockCountsSeconds) {
