@@ -6,22 +6,12 @@
 
 namespace zingel {
 
-unsigned long ConversionFlags(unsigned code_page) {
-  // UTF-8 (the ANSI code page of a Windows set to "Use Unicode UTF-8") and
-  // GB18030 take WC_ERR_INVALID_CHARS alone, which would fail instead of
-  // replacing; ISO 2022, HZ, ISCII, UTF-7 and the symbol page take no flags.
-  const bool takes_none = code_page == CP_UTF8 || code_page == 54936 ||
-                          (code_page >= 50220 && code_page <= 50229) || code_page == 52936 ||
-                          (code_page >= 57002 && code_page <= 57011) || code_page == CP_UTF7 ||
-                          code_page == CP_SYMBOL;
-  return takes_none ? 0 : WC_NO_BEST_FIT_CHARS;
-}
+namespace {
 
-std::string ToCodePage(const std::u16string& text, unsigned code_page) {
-  if (text.empty()) return {};
+// `text` in `code_page` with these WideCharToMultiByte flags; "" on failure.
+std::string Convert(const std::u16string& text, unsigned code_page, DWORD flags) {
   const wchar_t* wide = AsWide(text.data());
   const int length = static_cast<int>(text.size());
-  const DWORD flags = ConversionFlags(code_page);
   const int size =
       WideCharToMultiByte(code_page, flags, wide, length, nullptr, 0, nullptr, nullptr);
   if (size <= 0) return {};
@@ -29,6 +19,21 @@ std::string ToCodePage(const std::u16string& text, unsigned code_page) {
   if (WideCharToMultiByte(code_page, flags, wide, length, bytes.data(), size, nullptr, nullptr) !=
       size)
     return {};
+  return bytes;
+}
+
+}  // namespace
+
+std::string ToCodePage(const std::u16string& text, unsigned code_page) {
+  if (text.empty()) return {};
+  // No best fit: a character the code page lacks becomes its default
+  // character, not a look-alike. Code pages that refuse the flag (UTF-8, the
+  // ANSI code page of a Windows set to "Use Unicode UTF-8", GB18030, ISO 2022,
+  // UTF-7 and others) convert without it, and have no look-alikes to give.
+  SetLastError(ERROR_SUCCESS);
+  std::string bytes = Convert(text, code_page, WC_NO_BEST_FIT_CHARS);
+  if (bytes.empty() && GetLastError() == ERROR_INVALID_FLAGS) bytes = Convert(text, code_page, 0);
+
   return bytes;
 }
 

@@ -6,11 +6,6 @@
 
 namespace zingel {
 
-// The WideCharToMultiByte flags that `code_page` accepts: no best fit where it
-// may be asked for (a character the code page lacks becomes the default
-// character, not a look-alike), none where asking for it fails the call.
-unsigned long ConversionFlags(unsigned code_page);
-
 // `text` in `code_page`; characters it lacks become its default character.
 std::string ToCodePage(const std::u16string& text, unsigned code_page);
 
