@@ -7,7 +7,7 @@
 //                [--songs N] [--changes N] [--cpu-seconds S] [--starts N] [--rounds N]
 //
 // MEASURE is start-up (start_up_time.cpp, against the bare box program --bare-box, and --before
-// too), songs (announce_latency.cpp, then footprint.cpp, with one zingel) or poll-cost
+// too), songs (announce_latency.cpp, with --before too, then footprint.cpp) or poll-cost
 // (poll_cost.cpp, against the bare poller --bare, and --before too).
 // Paths may be Unix paths (Wine's Z: drive). DIR holds the logs and playlists; on a RAM disk the
 // stand-ins' flushed log writes cost nothing.
@@ -70,12 +70,7 @@ int main(int argc, char** argv) {
   bool ok = lab.Ready();
   if (ok && options->measure == "start-up") ok = MeasureStartUp(lab);
   if (ok && options->measure == "poll-cost") ok = MeasurePollCost(lab);
-  if (ok && options->measure == "songs") {
-    // One zingel for both, as a user's runs on over many songs.
-    TestedZingel zingel(options->zingel);
-    ok = zingel.Started() && MeasureAnnounceLatency(lab, zingel) && MeasureFootprint(lab, zingel) &&
-         zingel.Close();
-  }
+  if (ok && options->measure == "songs") ok = MeasureAnnounceLatency(lab) && MeasureFootprint(lab);
   if (!ok) Note("the benchmark did not complete");
   return ok ? 0 : 1;
 }
