@@ -1,7 +1,8 @@
 // Announce latency: caption change to line posted, for songs held a few timer periods each, by
-// zingel with a player that raises the caption event and with one that raises none, and by a
-// build before, if named, with one that raises none, taking turns with zingel without events
-// round by round. The room's own time per line, part of every latency, is measured apart.
+// zingel with a player that raises the caption event, then by the bare event announcer
+// (bare_announcer.cpp) if named, the least any announcer that hears the events takes; and by
+// zingel with a player that raises none, taking turns round by round with a build before, if
+// named. The room's own time per line, part of every latency, is measured apart.
 
 #include <windows.h>
 
@@ -20,10 +21,14 @@ namespace {
 constexpr double kEventsGoalMs = 5;   // p95 with events, the room's own time included
 constexpr double kBeforeGoal = 1.05;  // p95 without events over the build before's
 
-// One zingel with one kind of player, over all rounds.
+// bare_announcer.cpp's window, there once it listens.
+constexpr char kBareClass[] = "ZingelBareAnnouncer";
+
+// One announcer with one kind of player, over all rounds.
 struct Case {
   std::string name, exe;
   bool events;
+  bool bare = false;  // the bare announcer, not a zingel
   SongRun run{};
   int rounds = 0;
 };
@@ -62,70 +67,91 @@ bool MeasureAnnounceLatency(Lab& lab) {
   const Options& options = lab.options();
   const bool before = !options.before.empty();
   const std::string after = before ? "zingel after" : "zingel";
-  std::vector<Case> cases{{after + " with events", options.zingel, true},
-                          {after + " --no-events", options.zingel, false}};
+  Case events{after + " with events", options.zingel, true};
+  Case bare{"bare event announcer (bare_announcer.cpp)", options.bare_announcer, true, true};
+  std::vector<Case> plain{{after + " --no-events", options.zingel, false}};
   if (before)
-    cases.push_back({"zingel before (" + options.before_name + ")", options.before, false});
+    plain.push_back({"zingel before (" + options.before_name + ")", options.before, false});
   const int min_ms = lab.Periods(3), max_ms = lab.Periods(12);
   std::unique_ptr<TestedZingel> zingel;
-  // Plays songs to the case's zingel, started anew if another one runs.
+  // Plays songs to the case's announcer: its zingel, started anew if another one runs, or the bare
+  // announcer, started for them.
   const auto play = [&](Case& c, int count, unsigned seed, const std::string& name) {
-    if (!zingel || zingel->exe() != c.exe) {
+    const SongPlan plan{name.c_str(), count, min_ms, max_ms, 0, c.events, seed};
+    std::optional<SongRun> run;
+    if (c.bare) {
       if (zingel && !zingel->Close()) return false;
-      zingel = std::make_unique<TestedZingel>(c.exe);
-      if (!zingel->Started()) return false;
+      zingel.reset();
+      driver::Program announcer(c.exe);
+      if (!announcer.Started() ||
+          !driver::WaitUntil([&] { return announcer.FindWindowOfClass(kBareClass) != nullptr; }))
+        return false;
+      run = PlaySongs(lab, nullptr, plan);
+      PostMessageA(announcer.FindWindowOfClass(kBareClass), WM_CLOSE, 0, 0);
+      if (!announcer.WaitForExit(20000)) return false;
+    } else {
+      if (!zingel || zingel->exe() != c.exe) {
+        if (zingel && !zingel->Close()) return false;
+        zingel = std::make_unique<TestedZingel>(c.exe);
+        if (!zingel->Started()) return false;
+      }
+      run = PlaySongs(lab, zingel.get(), plan);
     }
-    const auto run =
-        PlaySongs(lab, *zingel, {name.c_str(), count, min_ms, max_ms, 0, c.events, seed});
     if (!run) return false;
     c.run.Add(*run);
     ++c.rounds;
     return true;
   };
   // With events, the first change a player shows is read at the full rate, before the player
-  // has proven its events: one player for all the songs, as over a user's evening.
-  if (!play(cases[0], options.songs, 1, "Latency-events")) return false;
+  // has proven its events: one player for all the songs, as over a user's evening. The bare
+  // announcer hears the same songs after it.
+  if (!play(events, options.songs, 1, "Latency-events")) return false;
+  if (!bare.exe.empty() && !play(bare, options.songs, 1, "Latency-bare")) return false;
   // Without, a build before takes turns with this one round by round, the same songs in both.
   const int rounds = before ? options.rounds : 1;
   for (int round = 1; round <= rounds; ++round) {
-    for (size_t i = 1; i < cases.size(); ++i) {
-      if (!play(cases[i], std::max(1, options.songs / rounds), static_cast<unsigned>(round + 1),
-                Format("Latency-%d-%zu", round, i)))
+    for (size_t i = 0; i < plain.size(); ++i) {
+      if (!play(plain[i], std::max(1, options.songs / rounds), static_cast<unsigned>(round + 1),
+                Format("Latency-%d-%zu", round, i + 1)))
         return false;
     }
   }
-  if (!zingel->Close()) return false;
+  if (zingel && !zingel->Close()) return false;
   // After the runs: a room's first lines take longer, as Wine warms up.
   const auto room = TimeRoomLines(lab);
   if (!room) return false;
   const double ms = 1e3, period = lab.period();
   Row("Timer period: 1 ms SetTimer, mean of 200 ticks", Format("%.2f ms", period * ms));
-  for (const Case& c : cases) {
-    const SongRun& run = c.run;
+  std::vector<const Case*> cases{&events};
+  if (!bare.exe.empty()) cases.push_back(&bare);
+  for (const Case& c : plain) cases.push_back(&c);
+  for (const Case* c : cases) {
+    const SongRun& run = c->run;
     const double p50 = Median(run.latencies), p95 = Percentile(run.latencies, 0.95),
                  max = Percentile(run.latencies, 1);
-    const bool goal = c.exe == options.zingel;
+    // The targets are this build's; the others are there to compare with.
+    const bool goal = c->exe == options.zingel;
     Row(Format("Announce latency p50 / p95 / max, %s (%d songs held %d-%d ms, %s; caption "
                "change to line posted)",
-               c.name.c_str(), run.songs, min_ms, max_ms,
-               c.rounds == 1 ? "one player" : Format("in %d rounds", c.rounds).c_str()),
+               c->name.c_str(), run.songs, min_ms, max_ms,
+               c->rounds == 1 ? "one player" : Format("in %d rounds", c->rounds).c_str()),
         Format("%.1f / %.1f / %.1f ms = %.2f / %.2f / %.2f periods", p50 * ms, p95 * ms, max * ms,
                p50 / period, p95 / period, max / period),
-        !goal      ? ""
-        : c.events ? Format("p95 <= %.0f ms", kEventsGoalMs)
-                   : "p95 <= 1.25 periods",
-        !goal ? "" : Met(c.events ? p95 * ms <= kEventsGoalMs : p95 <= 1.25 * period));
-    Row(Format("Songs announced once / missed / more than once / stray lines, %s", c.name.c_str()),
+        !goal       ? ""
+        : c->events ? Format("p95 <= %.0f ms", kEventsGoalMs)
+                    : "p95 <= 1.25 periods",
+        !goal ? "" : Met(c->events ? p95 * ms <= kEventsGoalMs : p95 <= 1.25 * period));
+    Row(Format("Songs announced once / missed / more than once / stray lines, %s", c->name.c_str()),
         Format("%d / %d / %d / %d", run.once, run.missed, run.repeated, run.stray),
         goal ? "all once" : "", goal ? Met(run.once == run.songs && run.stray == 0) : "");
   }
   if (before) {
-    const double plain = Percentile(cases[1].run.latencies, 0.95),
-                 old = Percentile(cases[2].run.latencies, 0.95);
-    Row(Format("Announce latency p95, %s / %s", cases[1].name.c_str(), cases[2].name.c_str()),
-        Format("%.2f: %.1f / %.1f ms, the same songs in the same rounds", plain / old, plain * ms,
+    const double now = Percentile(plain[0].run.latencies, 0.95),
+                 old = Percentile(plain[1].run.latencies, 0.95);
+    Row(Format("Announce latency p95, %s / %s", plain[0].name.c_str(), plain[1].name.c_str()),
+        Format("%.2f: %.1f / %.1f ms, the same songs in the same rounds", now / old, now * ms,
                old * ms),
-        Format("<= %.2f", kBeforeGoal), Met(plain / old <= kBeforeGoal));
+        Format("<= %.2f", kBeforeGoal), Met(now / old <= kBeforeGoal));
   }
   Row("Room stand-in's own time per line, sent directly (p50 / p95; in every latency)",
       Format("%.1f / %.1f ms", Median(*room) * ms, Percentile(*room, 0.95) * ms));

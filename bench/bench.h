@@ -40,7 +40,7 @@ inline constexpr DWORD kStartTimeoutMs = 60000;
 // zingel_bench.cpp: what to measure, with which programs, how much.
 struct Options {
   std::string measure;  // start-up, songs or poll-cost
-  std::string zingel, player, room, bare, bare_box, work;
+  std::string zingel, player, room, bare, bare_box, bare_announcer, work;
   std::string before, before_name;   // an older zingel.exe, measured in the same rounds
   std::string build = "this build";  // named in poll-cost's rows
   int songs = 300;                   // latency: song changes at random moments
@@ -131,7 +131,9 @@ struct SongRun {
   void Add(const SongRun& other);
 };
 
-std::optional<SongRun> PlaySongs(Lab& lab, TestedZingel& zingel, const SongPlan& plan);
+// zingel starts announcing before the player starts and stops after; with none, another program
+// announces.
+std::optional<SongRun> PlaySongs(Lab& lab, TestedZingel* zingel, const SongPlan& plan);
 
 // The measurements, a file each. Each prints its rows of the table as it ends, and returns false
 // if it could not measure.

@@ -45,7 +45,7 @@ bool MeasureFootprint(Lab& lab) {
   SongPlan plan{"Load", changes, lab.Periods(2), lab.Periods(3), std::max(100, changes / 10)};
   TestedZingel zingel(options.zingel);
   if (!zingel.Started()) return false;
-  const auto load = PlaySongs(lab, zingel, plan);
+  const auto load = PlaySongs(lab, &zingel, plan);
   if (!load) return false;
   const Usage& x = load->first;
   const Usage& y = load->last;
@@ -72,7 +72,7 @@ bool MeasureFootprint(Lab& lab) {
   // The same songs again, from a player that raises no events: the full-rate poll.
   plan.name = "Load-no-events";
   plan.events = false;
-  const auto plain = PlaySongs(lab, zingel, plan);
+  const auto plain = PlaySongs(lab, &zingel, plan);
   if (!plain) return false;
   LoadRow(plan, *plain, zingel_name + " --no-events");
   return zingel.Close();
