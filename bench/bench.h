@@ -45,7 +45,7 @@ struct Options {
   std::string build = "this build";  // named in poll-cost's rows
   int songs = 300;                   // latency: song changes at random moments
   int changes = 10000;               // footprint: song changes in a row
-  int cpu_seconds = 6;               // poll-cost: how long each poller is watched per round
+  int cpu_seconds = 4;               // poll-cost: how long each poller is watched per round
   int starts = 9, rounds = 5;        // start-up: paired starts; poll-cost: rounds
 };
 
