@@ -19,6 +19,8 @@ CaptionEvents::~CaptionEvents() {
 }
 
 void CaptionEvents::Watch(WindowHandle window) {
+  // The same window as at the last read: nothing to ask the system.
+  if (reinterpret_cast<HWND>(window) == window_ && window != 0) return;
   window_ = reinterpret_cast<HWND>(window);
   DWORD process = 0;
   if (window_ == nullptr || GetWindowThreadProcessId(window_, &process) == 0) process = 0;
