@@ -111,6 +111,12 @@ Watch WatchCpu(const Lab& lab, int poller_pid, Player& player) {
           .reads = player.Reads() - reads};
 }
 
+// The floor: the player and the Wine server while nothing polls, once the player's start is over.
+Watch WatchNothing(const Lab& lab, Player& player) {
+  Sleep(kSettleMs);
+  return WatchCpu(lab, 0, player);
+}
+
 std::optional<Watch> WatchZingel(const Lab& lab, const std::string& exe, Player& player) {
   TestedZingel zingel(exe);
   if (!zingel.Started() || !zingel.Announce(true)) return std::nullopt;
@@ -266,7 +272,7 @@ bool MeasurePollCost(Lab& lab) {
   for (int round = 1; round <= options.rounds; ++round) {
     for (Poller& poller : pollers) {
       if (!player.Use(poller.events)) return false;
-      const auto watch = poller.kind == Kind::kNothing ? WatchCpu(lab, 0, player)
+      const auto watch = poller.kind == Kind::kNothing ? WatchNothing(lab, player)
                          : poller.kind == Kind::kBare  ? WatchBarePoller(lab, player)
                                                        : WatchZingel(lab, poller.exe, player);
       if (!watch) return false;
