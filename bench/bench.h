@@ -5,7 +5,6 @@
 
 #include <memory>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -41,12 +40,12 @@ inline constexpr DWORD kStartTimeoutMs = 60000;
 // zingel_bench.cpp: what to measure, with which programs, how much.
 struct Options {
   std::string measure;  // start-up, songs or poll-cost
-  std::string zingel, player, room, bare, bare_box, work;
+  std::string zingel, player, room, bare, bare_box, bare_announcer, work;
   std::string before, before_name;   // an older zingel.exe, measured in the same rounds
   std::string build = "this build";  // named in poll-cost's rows
   int songs = 300;                   // latency: song changes at random moments
   int changes = 10000;               // footprint: song changes in a row
-  int cpu_seconds = 6;               // poll-cost: how long each poller is watched per round
+  int cpu_seconds = 4;               // poll-cost: how long each poller is watched per round
   int starts = 9, rounds = 5;        // start-up: paired starts; poll-cost: rounds
 };
 
@@ -66,7 +65,6 @@ class Lab {
   double period() const { return period_; }
   // Whole milliseconds, at least `count` timer periods: how long a song is held.
   int Periods(int count) const;
-  std::mt19937& random() { return random_; }
   // wineserver: it carries every message between processes.
   int server_pid() const { return server_pid_; }
   // A file in the work folder, as a Windows path.
@@ -77,7 +75,6 @@ class Lab {
 
  private:
   Options options_;
-  std::mt19937 random_{1};  // the same playlists in every run
   double period_ = 0;
   int server_pid_ = 0;
   std::string room_log_;
@@ -89,6 +86,7 @@ class TestedZingel {
  public:
   explicit TestedZingel(const std::string& exe);
 
+  const std::string& exe() const { return exe_; }
   // Started, and its main window shown.
   bool Started() const { return to_ready_ > 0; }
   double SecondsToBox() const { return to_box_; }
@@ -101,6 +99,7 @@ class TestedZingel {
   bool Close();
 
  private:
+  std::string exe_;
   double start_;
   driver::ZingelApp app_;
   double to_box_ = 0, to_ready_ = 0;
@@ -114,6 +113,8 @@ struct SongPlan {
   int count;               // distinct songs after a lead-in; the last one stays
   int min_ms, max_ms;      // each held a random time in this range
   int snapshot_after = 0;  // zingel's usage is taken once this many songs have shown, if not 0
+  bool events = true;      // the player raises the caption event; if not, it runs --no-events
+  unsigned seed = 1;       // of the holds: plans of one seed hold their songs alike
 };
 
 struct SongRun {
@@ -125,9 +126,14 @@ struct SongRun {
   // had shown, and at the end.
   int shown = 0, first_count = 0;
   Usage first, last;
+
+  // Another run's songs and latencies added to this one's.
+  void Add(const SongRun& other);
 };
 
-std::optional<SongRun> PlaySongs(Lab& lab, TestedZingel& zingel, const SongPlan& plan);
+// zingel starts announcing before the player starts and stops after; with none, another program
+// announces.
+std::optional<SongRun> PlaySongs(Lab& lab, TestedZingel* zingel, const SongPlan& plan);
 
 // The measurements, a file each. Each prints its rows of the table as it ends, and returns false
 // if it could not measure.
@@ -136,13 +142,14 @@ std::optional<SongRun> PlaySongs(Lab& lab, TestedZingel& zingel, const SongPlan&
 // paired rounds, and to the main window once the box is dismissed.
 bool MeasureStartUp(Lab& lab);
 // announce_latency.cpp: caption change to line posted, for songs held a few timer periods each,
-// and the room's own share of it.
-bool MeasureAnnounceLatency(Lab& lab, TestedZingel& zingel);
+// with a player that raises the caption event and with one that does not, the latter in rounds
+// with a build before's if named; and the room's own share of it.
+bool MeasureAnnounceLatency(Lab& lab);
 // footprint.cpp: memory, windows, threads and handles over many song changes in a row, and how
-// the announcing kept up.
-bool MeasureFootprint(Lab& lab, TestedZingel& zingel);
-// poll_cost.cpp: CPU while announcing an unchanged song, beside the bare poller's, in paired
-// rounds.
+// the announcing kept up, with events; then how it kept up without.
+bool MeasureFootprint(Lab& lab);
+// poll_cost.cpp: CPU and reads of the player while announcing an unchanged song, with and without
+// the player's caption events, beside the bare poller's and the floor's, in paired rounds.
 bool MeasurePollCost(Lab& lab);
 
 }  // namespace zingel::bench

@@ -25,19 +25,33 @@ void MemoryRow(const std::string& what, double from_kib, double to_kib, int chan
       resolved ? Met(bytes < kGoalBytes) : "n/a: too few changes for one page");
 }
 
+void LoadRow(const SongPlan& plan, const SongRun& load, const std::string& zingel) {
+  Row(Format("Load run, %s: %d captions shown, %d-%d ms each", zingel.c_str(), load.shown,
+             plan.min_ms, plan.max_ms),
+      Format("%d announced once, %d skipped, %d more than once, in %.0f s; latency p50 %.0f ms, "
+             "p95 %.0f ms",
+             load.once, load.missed, load.repeated, load.seconds, Median(load.latencies) * 1e3,
+             Percentile(load.latencies, 0.95) * 1e3),
+      "none more than once", Met(load.repeated == 0 && load.stray == 0));
+}
+
 }  // namespace
 
-bool MeasureFootprint(Lab& lab, TestedZingel& zingel) {
+bool MeasureFootprint(Lab& lab) {
   // The first snapshot after a tenth of the run, once the growth of the warm-up is over.
-  const int changes = lab.options().changes;
-  const SongPlan plan{"Load", changes, lab.Periods(2), lab.Periods(3), std::max(100, changes / 10)};
-  const auto load = PlaySongs(lab, zingel, plan);
+  const Options& options = lab.options();
+  const int changes = options.changes;
+  const std::string zingel_name = options.before.empty() ? "zingel" : "zingel after";
+  SongPlan plan{"Load", changes, lab.Periods(2), lab.Periods(3), std::max(100, changes / 10)};
+  TestedZingel zingel(options.zingel);
+  if (!zingel.Started()) return false;
+  const auto load = PlaySongs(lab, &zingel, plan);
   if (!load) return false;
   const Usage& x = load->first;
   const Usage& y = load->last;
   const int measured = load->shown - load->first_count;
-  const std::string span =
-      Format(", growth from %d to %d song changes", load->first_count, load->shown);
+  const std::string span = Format(", growth from %d to %d song changes, %s with events",
+                                  load->first_count, load->shown, zingel_name.c_str());
   MemoryRow("Working set" + span, x.working_set_kib, y.working_set_kib, measured);
   MemoryRow("Private bytes" + span, x.private_kib, y.private_kib, measured);
   MemoryRow("Virtual size" + span, x.virtual_kib, y.virtual_kib, measured);
@@ -54,12 +68,14 @@ bool MeasureFootprint(Lab& lab, TestedZingel& zingel) {
       Format("%d / %lu / %lu -> %d / %lu / %lu", x.windows, x.threads, x.handles, y.windows,
              y.threads, y.handles),
       "no growth", Met(y.windows <= x.windows && y.threads <= x.threads && y.handles <= x.handles));
-  Row(Format("Load run: %d captions shown, %d-%d ms each", load->shown, plan.min_ms, plan.max_ms),
-      Format("%d announced once, %d skipped, %d more than once, in %.0f s; latency p50 %.0f ms, "
-             "p95 %.0f ms",
-             load->once, load->missed, load->repeated, load->seconds, Median(load->latencies) * 1e3,
-             Percentile(load->latencies, 0.95) * 1e3));
-  return true;
+  LoadRow(plan, *load, zingel_name + " with events");
+  // The same songs again, from a player that raises no events: the full-rate poll.
+  plan.name = "Load-no-events";
+  plan.events = false;
+  const auto plain = PlaySongs(lab, &zingel, plan);
+  if (!plain) return false;
+  LoadRow(plan, *plain, zingel_name + " --no-events");
+  return zingel.Close();
 }
 
 }  // namespace zingel::bench

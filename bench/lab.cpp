@@ -55,7 +55,7 @@ std::vector<driver::LogLine> Lab::RoomLinesSince(size_t first) const {
   return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(first, lines.size())), lines.end()};
 }
 
-TestedZingel::TestedZingel(const std::string& exe) : start_(Now()), app_(exe) {
+TestedZingel::TestedZingel(const std::string& exe) : exe_(exe), start_(Now()), app_(exe) {
   const HWND box = app_.Started() ? app_.WaitForMessageBox(kStartTimeoutMs, kStartStepMs) : nullptr;
   to_box_ = Now() - start_;
   if (box && driver::ZingelApp::DismissBox(box, kStartTimeoutMs, kStartStepMs) &&

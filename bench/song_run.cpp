@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <random>
 
 namespace zingel::bench {
 namespace {
@@ -52,17 +53,25 @@ SongRun Match(const std::vector<std::string>& titles, const std::vector<LogLine>
 
 }  // namespace
 
-std::optional<SongRun> PlaySongs(Lab& lab, TestedZingel& zingel, const SongPlan& plan) {
+void SongRun::Add(const SongRun& other) {
+  songs += other.songs, once += other.once, missed += other.missed;
+  repeated += other.repeated, stray += other.stray;
+  latencies.insert(latencies.end(), other.latencies.begin(), other.latencies.end());
+  seconds += other.seconds;
+}
+
+std::optional<SongRun> PlaySongs(Lab& lab, TestedZingel* zingel, const SongPlan& plan) {
   const std::string name = plan.name;
   const std::string playlist = lab.WorkPath(name + ".playlist");
   const std::string player_log = lab.WorkPath(name + "-player.log");
   std::vector<std::string> titles{"Bench - " + name + " lead-in"};
+  std::mt19937 random(plan.seed);
   std::uniform_int_distribution<int> hold(plan.min_ms, plan.max_ms);
   std::string text = "500\t" + Caption(titles[0]) + "\n";
   double total_ms = 500;
   for (int i = 1; i <= plan.count; ++i) {
     titles.push_back(Format("Bench - %s %05d", plan.name, i));
-    const int ms = hold(lab.random());
+    const int ms = hold(random);
     total_ms += ms;
     text += std::to_string(ms) + "\t" + Caption(titles.back()) + "\n";
   }
@@ -71,9 +80,11 @@ std::optional<SongRun> PlaySongs(Lab& lab, TestedZingel& zingel, const SongPlan&
   // The player adds to a log it finds, and an earlier run's captions would match first.
   DeleteFileA(player_log.c_str());
   const size_t before = lab.RoomLinesSince().size();
-  if (!zingel.Announce(true)) return std::nullopt;
+  if (zingel && !zingel->Announce(true)) return std::nullopt;
   const double start = Now();
-  driver::Standin player(lab.options().player, {"--playlist", playlist, "--log", player_log});
+  std::vector<std::string> args{"--playlist", playlist, "--log", player_log};
+  if (!plan.events) args.push_back("--no-events");
+  driver::Standin player(lab.options().player, args);
   if (!player.Ready()) return std::nullopt;
   // Done once the last song is posted or, should its line be lost, once the player has shown
   // every caption and the room has been quiet for 5 s.
@@ -86,8 +97,8 @@ std::optional<SongRun> PlaySongs(Lab& lab, TestedZingel& zingel, const SongPlan&
       [&] {
         const auto lines = lab.RoomLinesSince(before);
         const int shown = static_cast<int>(driver::ReadLog(player_log).size()) - 1;
-        if (plan.snapshot_after > 0 && first_count == 0 && shown >= plan.snapshot_after) {
-          first = zingel.Measure();
+        if (zingel && plan.snapshot_after > 0 && first_count == 0 && shown >= plan.snapshot_after) {
+          first = zingel->Measure();
           first_count = shown;
         }
         if (lines.size() != posted) {
@@ -104,9 +115,9 @@ std::optional<SongRun> PlaySongs(Lab& lab, TestedZingel& zingel, const SongPlan&
   run.shown = static_cast<int>(changes.size()) - 1;
   run.first = first;
   run.first_count = first_count;
-  run.last = zingel.Measure();
+  if (zingel) run.last = zingel->Measure();
   player.Kill();
-  if (!zingel.Announce(false)) return std::nullopt;
+  if (zingel && !zingel->Announce(false)) return std::nullopt;
   Note("%s: %d songs in %.1f s, %d announced once, %d missed, %d more than once", plan.name,
        plan.count, run.seconds, run.once, run.missed, run.repeated);
   if (!last_posted) Note("%s: the last song was not posted", plan.name);

@@ -3,12 +3,13 @@
 // error; scripts/bench runs it for each build and measurement and adds the rest of the table.
 //
 //   zingel_bench MEASURE --zingel EXE --player EXE --room EXE --work DIR [--bare EXE]
-//                [--bare-box EXE] [--before EXE --before-name NAME] [--build NAME] [--quick]
-//                [--songs N] [--changes N] [--cpu-seconds S] [--starts N] [--rounds N]
+//                [--bare-box EXE] [--bare-announcer EXE] [--before EXE --before-name NAME]
+//                [--build NAME] [--quick] [--songs N] [--changes N] [--cpu-seconds S]
+//                [--starts N] [--rounds N]
 //
 // MEASURE is start-up (start_up_time.cpp, against the bare box program --bare-box, and --before
-// too), songs (announce_latency.cpp, then footprint.cpp, with one zingel) or poll-cost
-// (poll_cost.cpp, against the bare poller --bare, and --before too).
+// too), songs (announce_latency.cpp, with --bare-announcer and --before too, then footprint.cpp)
+// or poll-cost (poll_cost.cpp, against the bare poller --bare, and --before too).
 // Paths may be Unix paths (Wine's Z: drive). DIR holds the logs and playlists; on a RAM disk the
 // stand-ins' flushed log writes cost nothing.
 
@@ -22,10 +23,16 @@ namespace zingel::bench {
 std::optional<Options> ParseOptions(int argc, char** argv) {
   Options o;
   // Options by name, without their leading "--".
-  const std::map<std::string, std::string*> texts{
-      {"zingel", &o.zingel}, {"player", &o.player},     {"room", &o.room},
-      {"bare", &o.bare},     {"bare-box", &o.bare_box}, {"work", &o.work},
-      {"before", &o.before}, {"build", &o.build},       {"before-name", &o.before_name}};
+  const std::map<std::string, std::string*> texts{{"zingel", &o.zingel},
+                                                  {"player", &o.player},
+                                                  {"room", &o.room},
+                                                  {"bare", &o.bare},
+                                                  {"bare-box", &o.bare_box},
+                                                  {"work", &o.work},
+                                                  {"before", &o.before},
+                                                  {"build", &o.build},
+                                                  {"before-name", &o.before_name},
+                                                  {"bare-announcer", &o.bare_announcer}};
   const std::map<std::string, int*> counts{{"songs", &o.songs},
                                            {"changes", &o.changes},
                                            {"starts", &o.starts},
@@ -61,8 +68,9 @@ int main(int argc, char** argv) {
   if (!options) {
     Note(
         "usage: %s start-up|songs|poll-cost --zingel EXE --player EXE --room EXE --work DIR\n"
-        "  [--bare EXE] [--bare-box EXE] [--before EXE --before-name NAME] [--build NAME]\n"
-        "  [--quick] [--songs N] [--changes N>=100] [--cpu-seconds S] [--starts N] [--rounds N]",
+        "  [--bare EXE] [--bare-box EXE] [--bare-announcer EXE] [--before EXE --before-name NAME]\n"
+        "  [--build NAME] [--quick] [--songs N] [--changes N>=100] [--cpu-seconds S] [--starts N]\n"
+        "  [--rounds N]",
         argv[0]);
     return 2;
   }
@@ -70,12 +78,7 @@ int main(int argc, char** argv) {
   bool ok = lab.Ready();
   if (ok && options->measure == "start-up") ok = MeasureStartUp(lab);
   if (ok && options->measure == "poll-cost") ok = MeasurePollCost(lab);
-  if (ok && options->measure == "songs") {
-    // One zingel for both, as a user's runs on over many songs.
-    TestedZingel zingel(options->zingel);
-    ok = zingel.Started() && MeasureAnnounceLatency(lab, zingel) && MeasureFootprint(lab, zingel) &&
-         zingel.Close();
-  }
+  if (ok && options->measure == "songs") ok = MeasureAnnounceLatency(lab) && MeasureFootprint(lab);
   if (!ok) Note("the benchmark did not complete");
   return ok ? 0 : 1;
 }
