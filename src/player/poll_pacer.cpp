@@ -28,18 +28,19 @@ PollPacer::Rate PollPacer::ReadEnds(bool asked, WindowHandle window,
   if (window == 0 || window != window_) {
     proven_ = false;
     found_unasked_ = false;
+    window_ = window;
+    caption_ = caption;
   } else if (caption != caption_) {
     // A new caption proves the window's events if one asked for this read,
     // and shows one lost if none did.
     proven_ = asked;
     found_unasked_ = !asked;
+    caption_ = caption;
   } else if (asked && found_unasked_) {
     // The event of a change that a tick read first, just before it came.
     proven_ = true;
     found_unasked_ = false;
   }
-  window_ = window;
-  caption_ = caption;
   return CurrentRate();
 }
 
