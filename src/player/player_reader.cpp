@@ -8,15 +8,16 @@ WindowHandle PlayerReader::FindPlayerWindow() {
   return windows_.FindTopWindow(kPlayerWindowClass);
 }
 
-std::optional<std::u16string> PlayerReader::ReadSongTitle() noexcept {
+PlayerRead PlayerReader::Read(const std::function<void(WindowHandle)>& before_read) noexcept {
   try {
-    last_window_ = FindPlayerWindow();
-    last_caption_ = windows_.ReadWindowText(last_window_);
-    return ExtractSongTitle(last_caption_);
+    PlayerRead read;
+    read.window = FindPlayerWindow();
+    if (before_read) before_read(read.window);
+    read.caption = windows_.ReadWindowText(read.window);
+    read.song = ExtractSongTitle(read.caption);
+    return read;
   } catch (...) {
-    last_window_ = 0;
-    last_caption_.clear();
-    return std::u16string();
+    return {0, u"", u""};
   }
 }
 

@@ -2,12 +2,11 @@
 
 namespace zingel {
 
-void PollPacer::Start(WindowHandle window, const std::u16string& caption) {
-  window_ = window;
-  caption_ = caption;
-  proven_ = false;
+void PollPacer::Reset() {
+  window_ = 0;
+  caption_.clear();
+  proof_ = Proof::kNone;
   pending_ = false;
-  found_unasked_ = false;
 }
 
 bool PollPacer::CaptionEvent() {
@@ -26,20 +25,17 @@ bool PollPacer::ReadBegins(double now) {
 PollPacer::Rate PollPacer::ReadEnds(bool asked, WindowHandle window,
                                     const std::u16string& caption) {
   if (window == 0 || window != window_) {
-    proven_ = false;
-    found_unasked_ = false;
+    proof_ = Proof::kNone;
     window_ = window;
     caption_ = caption;
   } else if (caption != caption_) {
     // A new caption proves the window's events if one asked for this read,
     // and shows one lost if none did.
-    proven_ = asked;
-    found_unasked_ = !asked;
+    proof_ = asked ? Proof::kProven : Proof::kEventLost;
     caption_ = caption;
-  } else if (asked && found_unasked_) {
+  } else if (asked && proof_ == Proof::kEventLost) {
     // The event of a change that a tick read first, just before it came.
-    proven_ = true;
-    found_unasked_ = false;
+    proof_ = Proof::kProven;
   }
   return CurrentRate();
 }

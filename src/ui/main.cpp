@@ -12,6 +12,7 @@
 #include "platform/win32_window_system.h"
 #include "player/player_reader.h"
 #include "ui/main_window.h"
+#include "ui/player_poll.h"
 #include "ui/single_instance.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
@@ -36,11 +37,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   // announcer. Each only holds the other until Run: the announcer touches its
   // view only when started, stopped or ticked, and the window's handlers get
   // the announcer once it and the controls exist.
+  // The poll reads the player for the announcer, so it learns what each read found.
+  zingel::PlayerPoll poll(reader, clock);
   zingel::Winamp window;
-  zingel::Announcer announcer([&reader] { return reader.ReadSongTitle(); }, send_line, window);
+  zingel::Announcer announcer([&poll] { return poll.ReadSongTitle(); }, send_line, window);
   if (!window.Create(instance)) return 1;
   const auto announce_presence = [&send_line, &clock] {
     zingel::AnnouncePresence(send_line, clock);
   };
-  return window.Run(show_command, {announcer, reader, clock, announce_presence});
+  return window.Run(show_command, {announcer, poll, announce_presence});
 }

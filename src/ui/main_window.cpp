@@ -3,8 +3,6 @@
 
 #include "ui/main_window.h"
 
-#include <windowsx.h>
-
 #include <utility>
 
 #include "platform/message_filter.h"
@@ -84,6 +82,7 @@ bool Winamp::Create(HINSTANCE instance) {
 
 int Winamp::Run(int show_command, Parts parts) {
   parts_.emplace(std::move(parts));
+  parts_->poll.Attach(window_);
   ShowSong(parts_->announcer.SongBox());
   Form_Load();
   ShowWindow(window_, show_command);
@@ -130,15 +129,16 @@ LRESULT Winamp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnCommand(LOWORD(wparam), HIWORD(wparam));
       return 0;
     case WM_TIMER:
-      if (timer1_.IsTick(wparam)) Timer1_Timer();
+      if (parts_ && parts_->poll.OnTimer(wparam)) Timer1_Timer();
       return 0;
-    case kPlayerCaptionMessage:
-      Form_PlayerCaptionChanged();
+    case PlayerPoll::kReadMessage:
+      // The read a caption event asked for is a tick of its own.
+      if (parts_ && parts_->poll.OnReadMessage()) Timer1_Timer();
       return 0;
     case WM_SIZE:
       Form_Resize(wparam);
       return 0;
-    case WM_MOUSEMOVE:
+    case Module1::kTrayCallbackMessage:
       Form_MouseMove(lparam);
       return 0;
     case WM_ACTIVATE:
@@ -193,6 +193,18 @@ void Winamp::Command1_Click() {
 
 void Winamp::Command2_Click() {
   parts_->announcer.Stop();
+}
+
+void Winamp::Timer1_Timer() {
+  parts_->announcer.Tick();
+}
+
+void Winamp::SetTimerEnabled(bool enabled) {
+  if (enabled) {
+    parts_->poll.Run();
+  } else {
+    parts_->poll.Stop();
+  }
 }
 
 void Winamp::Form_Activate(bool active, bool minimized) {

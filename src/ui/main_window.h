@@ -9,7 +9,7 @@
 //     everywhere else, is found by its class
 //   Text1: the song box           Combo1: the prefix box
 //   Command1: start               Command2: stop
-//   Command3: minimize to tray    Timer1: the poll timer (ui/poll_timer.h)
+//   Command3: minimize to tray    Timer1: the poll timer (ui/player_poll.h)
 //   mnuexit, mnurestore, mnuabout: the tray menu's items
 //   Form_Load, Form_Unload, ...: the window's own events
 //   Module1: the tray icon record (ui/module1.h)
@@ -22,13 +22,9 @@
 #include <string>
 
 #include "core/announcer.h"
-#include "core/clock.h"
-#include "platform/caption_events.h"
 #include "platform/scoped_handles.h"
-#include "player/player_reader.h"
-#include "player/poll_pacer.h"
 #include "ui/identity.h"
-#include "ui/poll_timer.h"
+#include "ui/player_poll.h"
 
 namespace zingel {
 
@@ -39,12 +35,11 @@ class Winamp final : public AnnouncerView {
   // side uses the other half made. It must outlive the window.
   struct Parts {
     Announcer& announcer;
-    PlayerReader& player;  // the announcer's song source, for what each read found
-    Clock& clock;
+    PlayerPoll& poll;  // Timer1: when the announcer reads the player
     std::function<void()> announce_presence;
   };
 
-  Winamp();
+  Winamp() = default;
   Winamp(const Winamp&) = delete;
   Winamp& operator=(const Winamp&) = delete;
 
@@ -63,9 +58,6 @@ class Winamp final : public AnnouncerView {
   std::u16string ReadPrefixText() override;
 
  private:
-  // Posted when the player's caption event asks for a read.
-  static constexpr UINT kPlayerCaptionMessage = WM_APP;
-
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnCommand(int id, UINT code);
@@ -76,7 +68,6 @@ class Winamp final : public AnnouncerView {
   void Command2_Click();
   void Command3_Click();
   void Timer1_Timer();
-  void Form_PlayerCaptionChanged();
   void Form_Resize(WPARAM state);
   void Form_MouseMove(LPARAM lparam);
   void Form_Activate(bool active, bool minimized);
@@ -86,9 +77,6 @@ class Winamp final : public AnnouncerView {
   void mnurestore_Click();
   void mnuabout_Click();
   [[noreturn]] void Form_Unload();
-
-  void OnPlayerCaptionEvent();
-  void Poll();
 
   bool CreateControls();
   SIZE ClientSize() const;
@@ -115,9 +103,6 @@ class Winamp final : public AnnouncerView {
   UniqueIcon small_icon_;
   UniqueFont font_;
   UniqueMenu menu_;
-  PollTimer timer1_;
-  PollPacer pacer_;
-  CaptionEvents player_caption_events_{[this] { OnPlayerCaptionEvent(); }};
   UINT taskbar_created_ = 0;
   UINT bring_back_ = 0;  // a second start's request
   bool loaded_ = false;  // past start-up, the window shown

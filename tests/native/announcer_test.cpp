@@ -41,7 +41,7 @@ struct AnnouncerRig {
   RecordingView view;
   PlayerReader reader{windows};
   Calls lines;
-  Announcer announcer{[this] { return reader.ReadSongTitle(); },
+  Announcer announcer{[this] { return reader.Read().song; },
                       [this](const std::u16string& line) {
                         lines.push_back(line);
                         view.calls.push_back(u"Send " + line);

@@ -77,7 +77,8 @@ const Session kSessions[] = {
 TEST(PollPacer, FollowsSessions) {
   for (const Session& session : kSessions) {
     PollPacer pacer(0.01);
-    pacer.Start(kPlayer, u"A");
+    // The read that starts announcing.
+    pacer.ReadEnds(pacer.ReadBegins(0), kPlayer, u"A");
     double now = 0;
     for (std::size_t i = 0; i < session.steps.size(); ++i) {
       const Step& step = session.steps[i];
@@ -96,7 +97,7 @@ TEST(PollPacer, FollowsSessions) {
 
 TEST(PollPacer, EventReadsKeepTheirGapAndTheTimerTakesOneThatWaits) {
   PollPacer pacer(0.01);
-  pacer.Start(kPlayer, u"A");
+  pacer.ReadEnds(pacer.ReadBegins(4.0), kPlayer, u"A");
   ASSERT_TRUE(pacer.CaptionEvent());
   EXPECT_TRUE(pacer.EventReadDue(5.0));
   ASSERT_EQ(pacer.ReadEnds(pacer.ReadBegins(5.0), kPlayer, u"B"), Rate::kSafety);
@@ -105,9 +106,10 @@ TEST(PollPacer, EventReadsKeepTheirGapAndTheTimerTakesOneThatWaits) {
   // While the read waits, the timer must run at the full rate to take it.
   EXPECT_EQ(pacer.CurrentRate(), Rate::kFull);
   EXPECT_TRUE(pacer.EventReadDue(5.011));
-  // A new start forgets the proof.
-  pacer.Start(kPlayer, u"B");
+  // A stop forgets the proof, and a read asked for before it.
+  pacer.Reset();
   EXPECT_EQ(pacer.ReadEnds(pacer.ReadBegins(6.0), kPlayer, u"B"), Rate::kFull);
+  EXPECT_EQ(pacer.CurrentRate(), Rate::kFull);
 }
 
 }  // namespace
