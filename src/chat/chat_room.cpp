@@ -41,15 +41,28 @@ WindowHandle ChatRoomSender::FindNthChild(WindowHandle room, const char16_t* cla
   return child;
 }
 
-void ChatRoomSender::SendChatLine(const std::u16string& text) {
+ChatRoomSender::Controls ChatRoomSender::FindControls() {
   // One lookup per line, so the box and the button belong to the same room.
   const WindowHandle room = FindChatWindow();
   // Parent 0 would search the top-level windows, never a room's controls.
-  if (room == 0) return;
+  if (room == 0) return {};
   const WindowHandle box = FindNthChild(room, kRichTextClass, kInputBoxIndex);
   const WindowHandle button = FindNthChild(room, kIconButtonClass, kSendButtonIndex);
-  if (box == 0 || button == 0) return;
-  windows_.WriteAndPress(box, text, button, &IsEmptyInput);
+  if (box == 0 || button == 0) return {};
+  return {box, button};
+}
+
+InputBox ChatRoomSender::CheckInputBox() {
+  const Controls room = FindControls();
+  if (room.box == 0) return InputBox::kNoRoom;
+  return windows_.CheckText(room.box, &IsEmptyInput) ? InputBox::kFree : InputBox::kBusy;
+}
+
+InputBox ChatRoomSender::SendChatLine(const std::u16string& text) {
+  const Controls room = FindControls();
+  if (room.box == 0) return InputBox::kNoRoom;
+  return windows_.WriteAndPress(room.box, text, room.button, &IsEmptyInput) ? InputBox::kFree
+                                                                            : InputBox::kBusy;
 }
 
 }  // namespace zingel

@@ -6,8 +6,8 @@
 
 namespace zingel {
 
-Announcer::Announcer(SongSource read_song, LineSender send_line, AnnouncerView& view)
-    : read_song_(std::move(read_song)), send_line_(std::move(send_line)), view_(view) {}
+Announcer::Announcer(SongSource read_song, SongLines& song_lines, AnnouncerView& view)
+    : read_song_(std::move(read_song)), song_lines_(song_lines), view_(view) {}
 
 void Announcer::Start() {
   view_.SetPrefixBoxEnabled(false);
@@ -21,6 +21,7 @@ void Announcer::Stop() {
   view_.SetStartEnabled(true);
   view_.SetStopEnabled(false);
   view_.SetTimerEnabled(false);
+  song_lines_.Drop();
   view_.SetPrefixBoxEnabled(true);
 }
 
@@ -40,8 +41,11 @@ void Announcer::SetSongBox(std::u16string song) {
 }
 
 void Announcer::SongBoxChanged() {
-  if (song_box_.empty()) return;
-  send_line_(SongLine(view_.ReadPrefixText(), song_box_));
+  if (song_box_.empty()) {
+    song_lines_.Drop();
+    return;
+  }
+  song_lines_.Send(SongLine(view_.ReadPrefixText(), song_box_));
 }
 
 }  // namespace zingel

@@ -14,7 +14,8 @@ namespace zingel {
 using SongSource = std::function<std::optional<std::u16string>()>;
 
 // Holds the song box and drives the view between idle and announcing; every
-// change of the song box sends exactly one line. Whether it announces is the
+// change of the song box sends exactly one line, and an empty song box or a
+// stop drops a line still waiting for the room. Whether it announces is the
 // view's poll timer: the announcer keeps no flag of its own.
 class Announcer {
  public:
@@ -22,7 +23,7 @@ class Announcer {
 
   // Uses `view` only from Start, Stop and Tick, so the view may be made
   // before or after it.
-  Announcer(SongSource read_song, LineSender send_line, AnnouncerView& view);
+  Announcer(SongSource read_song, SongLines& song_lines, AnnouncerView& view);
 
   void Start();
   void Stop();
@@ -38,7 +39,7 @@ class Announcer {
   void SongBoxChanged();
 
   SongSource read_song_;
-  LineSender send_line_;
+  SongLines& song_lines_;
   AnnouncerView& view_;
   std::u16string song_box_ = kInitialSong;
 };

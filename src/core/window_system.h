@@ -8,7 +8,8 @@ namespace zingel {
 // Another program's window. Never owned or released; 0 means no window.
 using WindowHandle = std::uintptr_t;
 
-// The five primitives through which zingel drives other programs' windows.
+// The primitives through which zingel drives other programs' windows: lookups, reads, writes,
+// presses, and the chat room's guarded write.
 // Text is UTF-16 here; each implementation converts it at its own boundary.
 // No operation reports an error: a missing window gives 0, "" or nothing.
 class WindowSystem {
@@ -37,11 +38,15 @@ class WindowSystem {
   // call on any thread.
   using TextCheck = bool (*)(const std::u16string& current);
 
+  // Reads `box` and whether `check` accepts what it holds; false when it did
+  // not answer in time, or was told nothing but a text still growing.
+  virtual bool CheckText(WindowHandle box, TextCheck check) = 0;
+
   // Reads `box` and, when `may_replace` accepts what it holds, writes `text`
   // into it and presses `button`, in that order, as one operation: all of it
   // or none. An implementation that gives up waiting does so before the
-  // write; once the write is sent, the press follows.
-  virtual void WriteAndPress(WindowHandle box, const std::u16string& text, WindowHandle button,
+  // write; once the write is sent, the press follows. Gives whether it wrote.
+  virtual bool WriteAndPress(WindowHandle box, const std::u16string& text, WindowHandle button,
                              TextCheck may_replace) = 0;
 };
 

@@ -1,4 +1,4 @@
-// The five window messaging primitives over user32, the read protocol that copes with a text
+// The window messaging primitives over user32, the read protocol that copes with a text
 // changing between its two messages, and the last whole answer of each window.
 
 #include "platform/win32_window_system.h"
@@ -131,16 +131,22 @@ void Win32WindowSystem::PressButton(WindowHandle window) {
   if (window != 0) Press(ToHwnd(window), Reply::kAnswered);
 }
 
+// A box whose text changed past the read's room is being typed in: it is not replaced.
+bool Win32WindowSystem::CheckText(WindowHandle box, TextCheck check) {
+  if (box == 0) return false;
+  const std::optional<std::u16string> current = ReadText(ToHwnd(box));
+  return current && check(*current);
+}
+
 // All or nothing: the box is read, and written only if what it holds may be replaced; once the
 // write has gone out, the press follows.
-void Win32WindowSystem::WriteAndPress(WindowHandle box, const std::u16string& text,
+bool Win32WindowSystem::WriteAndPress(WindowHandle box, const std::u16string& text,
                                       WindowHandle button, TextCheck may_replace) {
-  if (box == 0) return;
-  // A box whose text changed past the read's room is being typed in: it is not replaced.
-  const std::optional<std::u16string> current = ReadText(ToHwnd(box));
-  if (!current || !may_replace(*current)) return;
+  if (!CheckText(box, may_replace)) return false;
   const Reply written = WriteText(ToHwnd(box), text);
-  if (written == Reply::kAnswered || written == Reply::kTimedOut) Press(ToHwnd(button), written);
+  if (written != Reply::kAnswered && written != Reply::kTimedOut) return false;
+  Press(ToHwnd(button), written);
+  return true;
 }
 
 }  // namespace zingel

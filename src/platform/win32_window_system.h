@@ -28,7 +28,8 @@ class Win32WindowSystem final : public WindowSystem {
   std::u16string ReadWindowText(WindowHandle window) override;
   void WriteWindowText(WindowHandle window, const std::u16string& text) override;
   void PressButton(WindowHandle window) override;
-  void WriteAndPress(WindowHandle box, const std::u16string& text, WindowHandle button,
+  bool CheckText(WindowHandle box, TextCheck check) override;
+  bool WriteAndPress(WindowHandle box, const std::u16string& text, WindowHandle button,
                      TextCheck may_replace) override;
 
  private:

@@ -7,6 +7,7 @@
 
 #include "chat/chat_room.h"
 #include "chat/presence.h"
+#include "chat/song_poster.h"
 #include "core/announcer.h"
 #include "platform/qpc_clock.h"
 #include "platform/win32_window_system.h"
@@ -29,21 +30,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   zingel::QpcClock clock;
   zingel::PlayerReader reader(windows);
   zingel::ChatRoomSender sender(windows);
+  // The presence lines go now or never; a song line the room cannot take yet is held.
   const zingel::LineSender send_line = [&sender](const std::u16string& line) {
     sender.SendChatLine(line);
   };
+  zingel::SongPoster songs(sender, clock);
+  // The poll reads the player for the announcer, so it learns what each read found.
+  zingel::PlayerPoll poll(reader, clock);
 
   // The window is the announcer's view, and its buttons and timer drive the
   // announcer. Each only holds the other until Run: the announcer touches its
   // view only when started, stopped or ticked, and the window's handlers get
   // the announcer once it and the controls exist.
-  // The poll reads the player for the announcer, so it learns what each read found.
-  zingel::PlayerPoll poll(reader, clock);
   zingel::Winamp window;
-  zingel::Announcer announcer([&poll] { return poll.ReadSongTitle(); }, send_line, window);
+  zingel::Announcer announcer([&poll] { return poll.ReadSongTitle(); }, songs, window);
   if (!window.Create(instance)) return 1;
   const auto announce_presence = [&send_line, &clock] {
     zingel::AnnouncePresence(send_line, clock);
   };
-  return window.Run(show_command, {announcer, poll, announce_presence});
+  return window.Run(show_command, {announcer, poll, songs, announce_presence});
 }

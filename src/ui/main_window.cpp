@@ -197,6 +197,8 @@ void Winamp::Command2_Click() {
 
 void Winamp::Timer1_Timer() {
   parts_->announcer.Tick();
+  // A song line the user's draft or a silent room kept out goes in once the room can take it.
+  parts_->poll.SetHolding(parts_->songs.Retry());
 }
 
 void Winamp::SetTimerEnabled(bool enabled) {

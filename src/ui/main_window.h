@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 
+#include "chat/song_poster.h"
 #include "core/announcer.h"
 #include "platform/scoped_handles.h"
 #include "ui/identity.h"
@@ -35,7 +36,8 @@ class Winamp final : public AnnouncerView {
   // side uses the other half made. It must outlive the window.
   struct Parts {
     Announcer& announcer;
-    PlayerPoll& poll;  // Timer1: when the announcer reads the player
+    PlayerPoll& poll;   // Timer1: when the announcer reads the player
+    SongPoster& songs;  // the song lines, and one held for the room
     std::function<void()> announce_presence;
   };
 

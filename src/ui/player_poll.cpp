@@ -13,6 +13,9 @@ constexpr UINT kFullRateMs = 1;
 // A player whose caption events arrive is read on each of them; this poll still finds a closed
 // player, or a change whose event was lost.
 constexpr UINT kSafetyRateMs = 1000;
+// While a song line is held, instead of the safety poll: the held line looks at the room at its
+// own pace, and this keeps the wait after the room can take it short.
+constexpr UINT kHoldingRateMs = 50;
 // Reads that events ask for come no closer than the full-rate timer's ticks.
 constexpr double kMinEventReadGap = USER_TIMER_MINIMUM / 1000.0;
 
@@ -45,6 +48,12 @@ void PlayerPoll::Stop() {
   interval_ms_ = 0;
   caption_events_.Stop();
   pacer_.Reset();
+  holding_ = false;
+}
+
+void PlayerPoll::SetHolding(bool holding) {
+  holding_ = holding;
+  if (running_) PaceTimer();
 }
 
 void PlayerPoll::OnCaptionEvent() {
@@ -63,8 +72,9 @@ bool PlayerPoll::OnReadMessage() {
 }
 
 void PlayerPoll::PaceTimer() {
-  const UINT interval =
-      pacer_.CurrentRate() == PollPacer::Rate::kFull ? kFullRateMs : kSafetyRateMs;
+  const UINT interval = pacer_.CurrentRate() == PollPacer::Rate::kFull ? kFullRateMs
+                        : holding_                                     ? kHoldingRateMs
+                                                                       : kSafetyRateMs;
   if (interval == interval_ms_) return;
   // For a running timer SetTimer only sets the new interval. Should it fail, the next read tries
   // again; as everywhere, no failure is shown.

@@ -37,6 +37,10 @@ class PlayerPoll {
   // is undone and the proof forgotten.
   void Stop();
 
+  // While a song line waits for the room, the timer ticks often enough to try it again soon
+  // after the room can take it, events or not.
+  void SetHolding(bool holding);
+
   // Whether this WM_TIMER, or this posted read, should read the player now.
   bool OnTimer(WPARAM id) const { return running_ && id == kTimerId; }
   bool OnReadMessage();
@@ -55,6 +59,7 @@ class PlayerPoll {
   PollPacer pacer_;
   CaptionEvents caption_events_{[this] { OnCaptionEvent(); }};
   bool running_ = false;
+  bool holding_ = false;
   UINT interval_ms_ = 0;  // of the timer as set; 0 while it is not
 };
 

@@ -36,17 +36,28 @@ class RecordingView final : public AnnouncerView {
   std::u16string ReadPrefixText() override { return prefix; }
 };
 
+// Records the lines sent, and every call in the view's sequence.
+class RecordingLines final : public SongLines {
+ public:
+  explicit RecordingLines(Calls& calls) : calls_(calls) {}
+  Calls lines;
+  void Send(const std::u16string& line) override {
+    lines.push_back(line);
+    calls_.push_back(u"Send " + line);
+  }
+  void Drop() override { calls_.push_back(u"Drop"); }
+
+ private:
+  Calls& calls_;
+};
+
 struct AnnouncerRig {
   test::FakeWindowSystem windows;
   RecordingView view;
   PlayerReader reader{windows};
-  Calls lines;
-  Announcer announcer{[this] { return reader.Read().song; },
-                      [this](const std::u16string& line) {
-                        lines.push_back(line);
-                        view.calls.push_back(u"Send " + line);
-                      },
-                      view};
+  RecordingLines song_lines{view.calls};
+  Calls& lines = song_lines.lines;
+  Announcer announcer{[this] { return reader.Read().song; }, song_lines, view};
   WindowHandle player = 0;
 };
 
@@ -61,9 +72,15 @@ TEST(Announcer, StartShowsAndSendsTheSongBeforeTheTimerRunsAndStopUndoesIt) {
   rig.view.calls.clear();
   for (int i = 0; i < 3; ++i) rig.announcer.Tick();
   EXPECT_TRUE(rig.view.calls.empty());
+  // Stop drops a line still waiting for the room, and so does a song box emptied.
   rig.announcer.Stop();
-  EXPECT_EQ(rig.view.calls, (Calls{u"Start on", u"Stop off", u"Timer off", u"PrefixBox on"}));
+  EXPECT_EQ(rig.view.calls,
+            (Calls{u"Start on", u"Stop off", u"Timer off", u"Drop", u"PrefixBox on"}));
   EXPECT_EQ(rig.announcer.SongBox(), u"Artist & Title");
+  rig.view.calls.clear();
+  rig.windows.Close(rig.player);
+  rig.announcer.Tick();
+  EXPECT_EQ(rig.view.calls, (Calls{u"ShowSong ", u"Drop"}));
 }
 
 // A session's steps: "open CAPTION", "caption CAPTION", "close" (the player's window), "prefix

@@ -23,6 +23,8 @@ class FakeWindowSystem final : public WindowSystem {
   };
   std::vector<Event> events;  // every write and press, in order
   bool fail_reads = false;    // reads throw, as an allocation can
+  WindowHandle silent = 0;    // a window that lets every bounded read pass unanswered
+  int checks = 0;             // bounded reads of a box, by CheckText and WriteAndPress
 
   WindowHandle AddTopWindow(const std::u16string& class_name, const std::u16string& text = u"") {
     return AddChild(0, class_name, text);
@@ -61,12 +63,17 @@ class FakeWindowSystem final : public WindowSystem {
   void PressButton(WindowHandle window) override {
     if (windows_.contains(window)) events.push_back({window, u"", true});
   }
-  void WriteAndPress(WindowHandle box, const std::u16string& text, WindowHandle button,
+  bool CheckText(WindowHandle box, TextCheck check) override {
+    ++checks;
+    return box != 0 && box != silent && check(ReadWindowText(box));
+  }
+  bool WriteAndPress(WindowHandle box, const std::u16string& text, WindowHandle button,
                      TextCheck may_replace) override {
-    if (!may_replace(ReadWindowText(box))) return;
+    if (!CheckText(box, may_replace)) return false;
     WriteWindowText(box, text);
     PressButton(button);
     if (windows_.contains(box) && windows_.contains(button)) windows_.at(box).text.clear();
+    return true;
   }
 
  private:
