@@ -91,7 +91,7 @@ bool PlayerStandin::Notify(int times) {
   return Command(standin::CommandLine(command::kNotify, std::to_string(times)));
 }
 
-unsigned long PlayerStandin::Reads() {
+unsigned long Standin::Reads() {
   const std::string word(command::kReads);
   std::vector<std::string> output;
   if (!Command(word, &output) || output.empty() || !output.back().starts_with(word + " ")) return 0;
@@ -133,6 +133,18 @@ std::vector<std::string> RoomStandin::Transcript() {
     return {};
   lines.pop_back();
   return lines;
+}
+
+bool RoomStandin::Type(const std::string& draft) {
+  return Command(standin::CommandLine(command::kType, draft));
+}
+
+bool RoomStandin::SendDraft() {
+  return Command(command::kSend);
+}
+
+bool RoomStandin::Retype(const std::string& draft) {
+  return Command(standin::CommandLine(command::kRetype, draft));
 }
 
 std::vector<std::string> PresenceUtf8() {

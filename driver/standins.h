@@ -36,6 +36,9 @@ class Standin : public Program {
   // it go to *output. False on an error answer, a timeout or the end of the process.
   bool Command(const std::string& line, std::vector<std::string>* output = nullptr,
                DWORD timeout_ms = kDeadlineMs);
+  // How often another program read it: the player's caption, the room's input box (WM_GETTEXT);
+  // 0 if it does not answer.
+  unsigned long Reads();
 
  private:
   bool ready_ = false;
@@ -50,8 +53,6 @@ class PlayerStandin : public Standin {
   bool SetEvents(bool on);
   // Raises the caption event `times` times in a row, the caption unchanged, events on or off.
   bool Notify(int times);
-  // How many times its caption has been read (WM_GETTEXT); 0 if it does not answer.
-  unsigned long Reads();
 };
 
 // The stand-in chat room, logging every line posted to a file of its own: in UTF-8, or with
@@ -68,6 +69,11 @@ class RoomStandin : public Standin {
   bool WaitForLines(size_t count, DWORD timeout_ms = kDeadlineMs) const;
   // The room's transcript as it shows it, UTF-8 lines; empty if it does not answer.
   std::vector<std::string> Transcript();
+  // The user: types a draft (UTF-8) into the input box, sends it, or empties the box and types
+  // the draft again 50 ms later.
+  bool Type(const std::string& draft);
+  bool SendDraft();
+  bool Retype(const std::string& draft);
 
  private:
   // The log path is made once, before the room starts: making it removes the file.

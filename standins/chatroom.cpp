@@ -2,7 +2,9 @@
 // in creation order, are the rich-text boxes (transcript, then input) and the
 // icon buttons; a press and release of the fifth button posts the input box's
 // text to the transcript and logs what the box held: UTF-8, or with --ansi,
-// where the boxes are ANSI windows, their exact bytes in the code page.
+// where the boxes are ANSI windows, their exact bytes in the code page. Its
+// commands stand in for the user typing in the room, and count how often
+// another program read the input box.
 
 #include <algorithm>
 #include <cstdio>
@@ -16,11 +18,17 @@ constexpr int kButtons = 6;
 constexpr int kFirstButtonId = 100;
 constexpr int kSendButtonId = kFirstButtonId + 4;  // the fifth button
 
+constexpr UINT_PTR kRetypeTimer = 1;
+constexpr UINT kRetypeMs = 50;
+
 WNDPROC g_edit_proc = nullptr;
 bool g_ansi_boxes = false;
+HWND g_input_box = nullptr;
+unsigned long g_input_reads = 0;  // WM_GETTEXT sent to the input box by other programs
 
 // The rich-text boxes are edit controls under the client's class name.
 LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_GETTEXT && window == g_input_box && InSendMessage()) ++g_input_reads;
   return g_ansi_boxes ? CallWindowProcA(g_edit_proc, window, message, wparam, lparam)
                       : CallWindowProcW(g_edit_proc, window, message, wparam, lparam);
 }
@@ -138,11 +146,26 @@ class Room {
     return false;
   }
 
-  bool OnCommand(std::string_view word, std::string_view) {
-    if (word != standin::command::kTranscript) return false;
-    std::string text = standin::ToUtf8(transcript_);
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    standin::PrintLine(text + standin::command::kTranscriptEnd);
+  bool OnCommand(std::string_view word, std::string_view arg) {
+    namespace command = standin::command;
+    if (word == command::kTranscript) {
+      std::string text = standin::ToUtf8(transcript_);
+      text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+      standin::PrintLine(text + command::kTranscriptEnd);
+    } else if (word == command::kReads) {
+      standin::PrintLine(standin::CommandLine(word, std::to_string(g_input_reads)));
+    } else if (word == command::kType) {
+      SetWindowTextW(input_box_, standin::FromUtf8(arg).c_str());
+    } else if (word == command::kSend) {
+      Send();
+    } else if (word == command::kRetype) {
+      // Empty for a moment, and answering meanwhile: the message loop runs on.
+      retyped_ = standin::FromUtf8(arg);
+      SetWindowTextW(input_box_, L"");
+      SetTimer(GetParent(input_box_), kRetypeTimer, kRetypeMs, nullptr);
+    } else {
+      return false;
+    }
     return true;
   }
 
@@ -169,6 +192,7 @@ class Room {
                           0, 0, 0, window, reinterpret_cast<HMENU>(INT_PTR{id}), instance, nullptr);
       if (!buttons_[i]) return false;
     }
+    g_input_box = input_box_;
     SetFocus(input_box_);
     return true;
   }
@@ -214,6 +238,11 @@ class Room {
       case WM_COMMAND:
         if (LOWORD(wparam) == kSendButtonId && HIWORD(wparam) == BN_CLICKED) self->Send();
         return 0;
+      case WM_TIMER:
+        if (wparam != kRetypeTimer) break;
+        KillTimer(window, kRetypeTimer);
+        SetWindowTextW(self->input_box_, self->retyped_.c_str());
+        return 0;
       case WM_DESTROY:  // closed by hand: the program ends
         PostQuitMessage(0);
         return 0;
@@ -223,6 +252,7 @@ class Room {
 
   standin::LogFile& log_;
   std::wstring transcript_;
+  std::wstring retyped_;  // typed again once the retype timer fires
   HWND transcript_box_ = nullptr;
   HWND input_box_ = nullptr;
   HWND buttons_[kButtons] = {};

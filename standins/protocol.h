@@ -40,14 +40,19 @@ inline constexpr char kQuit[] = "quit";
 // The player's.
 inline constexpr char kCaption[] = "caption";  // TEXT, in UTF-8
 inline constexpr char kScroll[] = "scroll";    // MS between frames; 0 stops
-inline constexpr char kReads[] = "reads";      // reports "reads N"
-inline constexpr char kEvents[] = "events";    // kOn or kOff: raise the caption event, or not
+inline constexpr char kReads[] = "reads";    // reports "reads N": of the caption, or the input box
+inline constexpr char kEvents[] = "events";  // kOn or kOff: raise the caption event, or not
 inline constexpr char kOn[] = "on";
 inline constexpr char kOff[] = "off";
 inline constexpr char kNotify[] = "notify";  // N: raises it N times, on or off, no change
 // The room's: reports its lines, then kTranscriptEnd.
 inline constexpr char kTranscript[] = "transcript";
 inline constexpr char kTranscriptEnd[] = "end transcript";
+// The room's user: TEXT (UTF-8) typed into the input box; the click on send; the input box
+// emptied, then TEXT typed into it again 50 ms later.
+inline constexpr char kType[] = "type";
+inline constexpr char kSend[] = "send";
+inline constexpr char kRetype[] = "retype";
 }  // namespace command
 
 // Text crosses in UTF-8: the command lines, the programs' arguments, a Unicode window's text in

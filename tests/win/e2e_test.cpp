@@ -271,6 +271,85 @@ WIN_TEST(AScrollingTitleIsOneSongReadAtTheTimersRate) {
   DeleteFileA(log.c_str());
 }
 
+// zingel looks at the room's input box while it holds a line: a few looks more, and still no line,
+// means it keeps waiting.
+bool LooksAgain(RoomStandin& room, unsigned long looks) {
+  const unsigned long before = room.Reads();
+  return WaitUntil([&] { return room.Reads() >= before + looks; });
+}
+
+// Seconds from the user's own message to the line after it, on the room's log clock.
+double HeldFor(const RoomStandin& room, const std::string& draft) {
+  const std::vector<driver::LogLine> log = driver::ReadLog(room.log());
+  for (std::size_t i = 0; i + 1 < log.size(); ++i)
+    if (log[i].text == draft) return log[i + 1].seconds - log[i].seconds;
+  return 1e9;
+}
+
+// No song lost while the user types in the room or the room is silent, nothing typed over the
+// user's words, and only the song playing: with the player's caption events and without.
+WIN_TEST(ALineHeldBackByTheUserOrASilentRoomGoesOutOnceItCan) {
+  for (const bool events : {true, false}) {
+    const std::string mode = events ? "with events: " : "without events: ";
+    RoomStandin room(g_room, events ? "held-events.log" : "held.log");
+    std::vector<std::string> args = {"--caption", Caption("Zero")};
+    if (!events) args.push_back("--no-events");
+    auto player = std::make_unique<PlayerStandin>(g_player, args);
+    ZingelApp app(g_zingel);
+    EXPECT_OR_RETURN(room.Ready() && player->Ready() && app.Open() && app.TypePrefix(u"-=>") &&
+                         app.Click(IDC_COMMAND1) && room.WaitForLines(3),
+                     mode + "the programs did not start");
+    // Once its first change proves the player's events, zingel polls once a second.
+    CHECK(player->Show(Caption("One")) && room.WaitForLines(4));
+    std::size_t lines = 4;
+    // The song changes while the user types, three times in a long message, and once back to the
+    // song the room got last: the draft goes out as the user wrote it, then the song playing.
+    const auto held = [&](const std::vector<std::string>& songs, const std::string& draft,
+                          const std::vector<std::string>& expected, const std::string& what) {
+      CHECK(room.Type(draft));
+      for (const std::string& song : songs) {
+        CHECK(player->Show(Caption(song)));
+        ExpectSong(app, std::u16string(song.begin(), song.end()), mode + what);
+      }
+      // Nothing waits for the room once the song it got last is back.
+      if (expected.size() > 1) CHECK(LooksAgain(room, 3));
+      CHECK(room.SendDraft());
+      ExpectPosted(room, expected, mode + what, lines);
+      lines += expected.size();
+    };
+    held({"Two"}, "brb", {"brb", Line("Two")}, "a change while typing");
+    CHECK(HeldFor(room, "brb") < 0.9);  // no wait for the safety poll
+    held({"Three", "Four", "Five"}, "a long message", {"a long message", Line("Five")},
+         "three changes while typing");
+    held({"Six", "Five"}, "back", {"back"}, "the last song back while typing");
+    // Emptied and typed in again within 0.1 s, the box keeps the line waiting.
+    CHECK(room.Type("one") && player->Show(Caption("Seven")) && LooksAgain(room, 2));
+    CHECK(room.Retype("two") && LooksAgain(room, 4) && room.SendDraft());
+    ExpectPosted(room, {"two", Line("Seven")}, mode + "a box typed in again at once", lines);
+    lines += 2;
+    // A room silent past the bound while two songs change gets the song playing once it answers.
+    CHECK(room.Command("hang 2500") && player->Show(Caption("Eight")));
+    ExpectSong(app, u"Eight", mode + "a silent room");
+    CHECK(player->Show(Caption("Nine")));
+    ExpectPosted(room, {Line("Nine")}, mode + "a room silent for a while", lines++);
+    // The player closing, or a stop, drops the held line: the next line is the next song's.
+    CHECK(room.Type("closing") && player->Show(Caption("Ten")) && LooksAgain(room, 2));
+    player.reset();
+    ExpectSong(app, u"", mode + "the player closed");
+    CHECK(room.SendDraft());
+    args[1] = Caption("Back");
+    player = std::make_unique<PlayerStandin>(g_player, args);
+    CHECK(player->Ready());
+    ExpectPosted(room, {"closing", Line("Back")}, mode + "after the player closed", lines);
+    lines += 2;
+    CHECK(room.Type("stopping") && player->Show(Caption("Eleven")));
+    ExpectSong(app, u"Eleven", mode + "before a stop");
+    CHECK(LooksAgain(room, 2) && app.Click(IDC_COMMAND2) && app.Sync() && room.SendDraft());
+    CHECK(app.Click(IDC_COMMAND1) && player->Show(Caption("Twelve")));
+    ExpectPosted(room, {"stopping", Line("Twelve")}, mode + "after a stop", lines);
+  }
+}
+
 }  // namespace
 }  // namespace zingel::e2e
 
