@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bare_programs.h"
 #include "bench.h"
 #include "protocol.h"
 
@@ -20,9 +21,6 @@ namespace {
 
 constexpr double kEventsGoalMs = 5;   // p95 with events, the room's own time included
 constexpr double kBeforeGoal = 1.05;  // p95 without events over the build before's
-
-// bare_announcer.cpp's window, there once it listens.
-constexpr char kBareClass[] = "ZingelBareAnnouncer";
 
 // One announcer with one kind of player, over all rounds.
 struct Case {
@@ -83,11 +81,11 @@ bool MeasureAnnounceLatency(Lab& lab) {
       if (zingel && !zingel->Close()) return false;
       zingel.reset();
       driver::Program announcer(c.exe);
-      if (!announcer.Started() ||
-          !driver::WaitUntil([&] { return announcer.FindWindowOfClass(kBareClass) != nullptr; }))
+      const auto window = [&] { return announcer.FindWindowOfClass(kBareAnnouncerClass.ansi); };
+      if (!announcer.Started() || !driver::WaitUntil([&] { return window() != nullptr; }))
         return false;
       run = PlaySongs(lab, nullptr, plan);
-      PostMessageA(announcer.FindWindowOfClass(kBareClass), WM_CLOSE, 0, 0);
+      PostMessageA(window(), WM_CLOSE, 0, 0);
       if (!announcer.WaitForExit(20000)) return false;
     } else {
       if (!zingel || zingel->exe() != c.exe) {

@@ -9,11 +9,10 @@
 
 #include <string>
 
-#include "protocol.h"
+#include "bare_programs.h"
 
 namespace {
 
-constexpr wchar_t kClass[] = L"ZingelBareAnnouncer";
 std::wstring g_caption;  // the last one read
 
 std::wstring ReadCaption(HWND window) {
@@ -74,10 +73,10 @@ int main() {
   WNDCLASSW window_class{};
   window_class.lpfnWndProc = WindowProc;
   window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.lpszClassName = kClass;
+  window_class.lpszClassName = zingel::bench::kBareAnnouncerClass.wide;
   if (!RegisterClassW(&window_class) ||
-      !CreateWindowExW(0, kClass, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                       window_class.hInstance, nullptr))
+      !CreateWindowExW(0, zingel::bench::kBareAnnouncerClass.wide, L"", WS_OVERLAPPED, 0, 0, 10, 10,
+                       nullptr, nullptr, window_class.hInstance, nullptr))
     return 1;
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);

@@ -13,14 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "bare_programs.h"
 #include "bench.h"
 
 namespace zingel::bench {
 namespace {
 
-// bare_poller.cpp's window and its question for its ticks.
-constexpr char kBareClass[] = "ZingelBarePoller";
-constexpr UINT kBareTicks = WM_APP;
 constexpr DWORD kSettleMs = 1000;
 constexpr double kBareGoal = 1.10;    // zingel's CPU over the bare poller's, without events
 constexpr double kBeforeGoal = 1.05;  // without events, over the build before's
@@ -146,16 +144,15 @@ std::optional<Watch> WatchZingel(const Lab& lab, const std::string& exe, Player&
 std::optional<Watch> WatchBarePoller(const Lab& lab, Player& player) {
   const std::string& exe = lab.options().bare;
   driver::Program bare(exe);
-  HWND window = nullptr;
-  if (!bare.Started() ||
-      !driver::WaitUntil([&] { return (window = bare.FindWindowOfClass(kBareClass)) != nullptr; },
-                         60000))
+  const auto find = [&] { return bare.FindWindowOfClass(kBarePollerClass.ansi); };
+  if (!bare.Started() || !driver::WaitUntil([&] { return find() != nullptr; }, 60000))
     return std::nullopt;
+  const HWND window = find();
   const int pid = WaitLinuxProcess(exe);
   Sleep(kSettleMs);
-  const double ticks = static_cast<double>(SendMessageA(window, kBareTicks, 0, 0));
+  const double ticks = static_cast<double>(SendMessageA(window, kBareTicksMessage, 0, 0));
   Watch watch = WatchCpu(lab, pid, player);
-  watch.ticks = static_cast<double>(SendMessageA(window, kBareTicks, 0, 0)) - ticks;
+  watch.ticks = static_cast<double>(SendMessageA(window, kBareTicksMessage, 0, 0)) - ticks;
   PostMessageA(window, WM_CLOSE, 0, 0);
   if (!bare.WaitForExit(20000)) return std::nullopt;
   return watch;

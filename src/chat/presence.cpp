@@ -2,10 +2,6 @@
 
 namespace zingel {
 
-namespace {
-constexpr double kPresencePause = 0.1;
-}  // namespace
-
 std::u16string ChatLinkLine(const std::u16string& text, const std::u16string& url) {
   return u"<A HREF=\"" + url + u"\">" + text + u"</a>";
 }

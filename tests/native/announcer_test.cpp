@@ -84,8 +84,8 @@ TEST(Announcer, StartShowsAndSendsTheSongBeforeTheTimerRunsAndStopUndoesIt) {
 }
 
 // A session's steps: "open CAPTION", "caption CAPTION", "close" (the player's window), "prefix
-// TEXT", "fail" (reads fail from now on, or again succeed), and "start", "stop" and "tick", each
-// followed by the line it must send, if any.
+// TEXT", "noprefix" (an empty one), "fail" (reads fail from now on, or again succeed), and "start",
+// "stop" and "tick", each followed by the line it must send, if any.
 struct Session {
   const char* name;
   std::vector<std::u16string> steps;
@@ -108,7 +108,7 @@ const Session kSessions[] = {
      "prefix, an empty one too",
      {u"open 1. A - Winamp", u"start <b>-=></b> A", u"stop", u"start", u"stop",
       u"caption 2. B - Winamp", u"prefix -=[\u00A4", u"start <b>-=[\u00A4</b> B", u"stop",
-      u"caption 3. C - Winamp", u"prefix ", u"start <b></b> C"}},
+      u"caption 3. C - Winamp", u"noprefix", u"start <b></b> C"}},
     {"the initial song box text is announced only if the player shows it",
      {u"open 1. Current Song - Winamp", u"start", u"caption 2. Other - Winamp",
       u"tick <b>-=></b> Other"}},
@@ -144,6 +144,7 @@ TEST(Announcer, SendsExactlyOneLinePerSongChange) {
       if (word == u"caption") rig.windows.SetText(rig.player, text);
       if (word == u"close") rig.windows.Close(rig.player);
       if (word == u"prefix") rig.view.prefix = text;
+      if (word == u"noprefix") rig.view.prefix.clear();
       if (word == u"fail") rig.windows.fail_reads = !rig.windows.fail_reads;
       const bool input = word == u"open" || word == u"caption" || word == u"prefix";
       EXPECT_EQ(rig.lines, input || text.empty() ? Calls{} : Calls{text})
