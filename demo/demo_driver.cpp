@@ -53,6 +53,10 @@ constexpr const char* kStreamInterrupted =
     "5. [Stream temporarily interrupted] Radio Zed - Night Drive - Winamp";
 constexpr Song kStream = {"5. Radio Zed - Night Drive - Winamp",
                           "<b>-=[\xC2\xA4</b> Radio Zed - Night Drive"};
+// What the user types in the room while the next song starts: zingel holds that song's line.
+constexpr const char* kDraft = "brb, making tea";
+constexpr Song kHeld = {"6. Quiet Hours - Kettle Song - Winamp",
+                        "<b>-=[\xC2\xA4</b> Quiet Hours - Kettle Song"};
 // How long each song plays, for whoever watches.
 constexpr DWORD kSongMs = 2000;
 constexpr DWORD kInteractiveSongMs = 8000;
@@ -236,6 +240,19 @@ int Scripted(const Programs& programs) {
   Step("the stream was interrupted and resumed: the same song, nothing announced");
   Hold(kSongMs);
 
+  if (!room.Type(kDraft)) return Failed("could not type in the room");
+  Step(std::string("the user types \"") + kDraft + "\" in the room");
+  const unsigned long looks = room.Reads();
+  // zingel looks at the room's input box again and again only while it holds a line.
+  if (!player.Show(kHeld.caption) || !WaitUntil([&] { return room.Reads() >= looks + 3; }))
+    return Failed("zingel did not hold the next song's line");
+  Step("the next song starts: zingel holds its line and leaves the user's words alone");
+  Hold(kSongMs);
+  ++lines;  // the user's message, then the song
+  if (!room.SendDraft() || !announced("the user sent the message, and then"))
+    return Failed("the held song did not follow the user's message");
+  Hold(kSongMs);
+
   if (!app.Click(IDC_COMMAND2) || !WaitUntil([&] { return app.Enabled(IDC_COMMAND1); }))
     return Failed("stop did not stop");
   Step("stopped");
@@ -248,7 +265,7 @@ int Scripted(const Programs& programs) {
   PrintTranscript(transcript);
   std::vector<std::string> expected = PresenceUtf8();
   for (const Song& song : kSongs) expected.push_back(song.line);
-  expected.push_back(kStream.line);
+  expected.insert(expected.end(), {kStream.line, kDraft, kHeld.line});
   for (const std::string& line : PresenceUtf8()) expected.push_back(line);
   room.Command("quit");
   player.Command("quit");
