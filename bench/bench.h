@@ -69,7 +69,7 @@ class Lab {
   int server_pid() const { return server_pid_; }
   // A file in the work folder, as a Windows path.
   std::string WorkPath(const std::string& name) const;
-  const driver::Standin& room() const { return *room_; }
+  driver::Standin& room() const { return *room_; }
   // The room's log lines after its first `first`.
   std::vector<driver::LogLine> RoomLinesSince(size_t first = 0) const;
 
@@ -148,6 +148,9 @@ bool MeasureAnnounceLatency(Lab& lab);
 // footprint.cpp: memory, windows, threads and handles over many song changes in a row, and how
 // the announcing kept up, with events; then how it kept up without.
 bool MeasureFootprint(Lab& lab);
+// held_line.cpp: the user's message sent to the song line zingel held back for it, with and
+// without the player's caption events.
+bool MeasureHeldLine(Lab& lab);
 // poll_cost.cpp: CPU and reads of the player while announcing an unchanged song, with and without
 // the player's caption events, beside the bare poller's and the floor's, in paired rounds.
 bool MeasurePollCost(Lab& lab);

@@ -78,7 +78,8 @@ int main(int argc, char** argv) {
   bool ok = lab.Ready();
   if (ok && options->measure == "start-up") ok = MeasureStartUp(lab);
   if (ok && options->measure == "poll-cost") ok = MeasurePollCost(lab);
-  if (ok && options->measure == "songs") ok = MeasureAnnounceLatency(lab) && MeasureFootprint(lab);
+  if (ok && options->measure == "songs")
+    ok = MeasureAnnounceLatency(lab) && MeasureHeldLine(lab) && MeasureFootprint(lab);
   if (!ok) Note("the benchmark did not complete");
   return ok ? 0 : 1;
 }
