@@ -11,9 +11,9 @@
 #include "core/announcer.h"
 #include "platform/qpc_clock.h"
 #include "platform/win32_window_system.h"
+#include "player/player_poll.h"
 #include "player/player_reader.h"
 #include "ui/main_window.h"
-#include "ui/player_poll.h"
 #include "ui/single_instance.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
@@ -35,14 +35,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     sender.SendChatLine(line);
   };
   zingel::SongPoster songs(sender, clock);
-  // The poll reads the player for the announcer, so it learns what each read found.
-  zingel::PlayerPoll poll(reader, clock);
 
   // The window is the announcer's view, and its buttons and timer drive the
   // announcer. Each only holds the other until Run: the announcer touches its
   // view only when started, stopped or ticked, and the window's handlers get
   // the announcer once it and the controls exist.
   zingel::Winamp window;
+  // The poll reads the player for the announcer, so it learns what each read found; the window
+  // holds its timer and the player's caption hook.
+  zingel::PlayerPoll poll(reader, clock, window.poll_platform(),
+                          zingel::Win32PollPlatform::kTimerFloorSeconds);
   zingel::Announcer announcer([&poll] { return poll.ReadSongTitle(); }, songs, window);
   if (!window.Create(instance)) return 1;
   const auto announce_presence = [&send_line, &clock] {

@@ -82,7 +82,7 @@ bool Winamp::Create(HINSTANCE instance) {
 
 int Winamp::Run(int show_command, Parts parts) {
   parts_.emplace(std::move(parts));
-  parts_->poll.Attach(window_);
+  poll_platform_.Attach(window_, parts_->poll);
   ShowSong(parts_->announcer.SongBox());
   Form_Load();
   ShowWindow(window_, show_command);
@@ -129,9 +129,9 @@ LRESULT Winamp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnCommand(LOWORD(wparam), HIWORD(wparam));
       return 0;
     case WM_TIMER:
-      if (parts_ && parts_->poll.OnTimer(wparam)) Timer1_Timer();
+      if (Win32PollPlatform::IsTimer1(wparam) && parts_ && parts_->poll.OnTimer()) Timer1_Timer();
       return 0;
-    case PlayerPoll::kReadMessage:
+    case Win32PollPlatform::kReadMessage:
       // The read a caption event asked for is a tick of its own.
       if (parts_ && parts_->poll.OnReadMessage()) Timer1_Timer();
       return 0;

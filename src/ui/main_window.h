@@ -9,7 +9,7 @@
 //     everywhere else, is found by its class
 //   Text1: the song box           Combo1: the prefix box
 //   Command1: start               Command2: stop
-//   Command3: minimize to tray    Timer1: the poll timer (ui/player_poll.h)
+//   Command3: minimize to tray    Timer1: the poll timer (player/player_poll.h, ui/poll_platform.h)
 //   mnuexit, mnurestore, mnuabout: the tray menu's items
 //   Form_Load, Form_Unload, ...: the window's own events
 //   Module1: the tray icon record (ui/module1.h)
@@ -24,8 +24,9 @@
 #include "chat/song_poster.h"
 #include "core/announcer.h"
 #include "platform/scoped_handles.h"
+#include "player/player_poll.h"
 #include "ui/identity.h"
-#include "ui/player_poll.h"
+#include "ui/poll_platform.h"
 
 namespace zingel {
 
@@ -44,6 +45,9 @@ class Winamp final : public AnnouncerView {
   Winamp() = default;
   Winamp(const Winamp&) = delete;
   Winamp& operator=(const Winamp&) = delete;
+
+  // Timer1, the player's caption hook and the posted reads, for the poll.
+  PollPlatform& poll_platform() { return poll_platform_; }
 
   // Creates the window and its controls, still hidden; false on failure.
   bool Create(HINSTANCE instance);
@@ -105,6 +109,7 @@ class Winamp final : public AnnouncerView {
   UniqueIcon small_icon_;
   UniqueFont font_;
   UniqueMenu menu_;
+  Win32PollPlatform poll_platform_;
   UINT taskbar_created_ = 0;
   UINT bring_back_ = 0;  // a second start's request
   bool loaded_ = false;  // past start-up, the window shown

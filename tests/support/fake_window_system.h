@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <new>
 #include <string>
@@ -21,10 +22,12 @@ class FakeWindowSystem final : public WindowSystem {
     std::u16string text;  // what was written, unless it was a press
     bool press;
   };
-  std::vector<Event> events;  // every write and press, in order
-  bool fail_reads = false;    // reads throw, as an allocation can
-  WindowHandle silent = 0;    // a window that lets every bounded read pass unanswered
-  int checks = 0;             // bounded reads of a box, by CheckText and WriteAndPress
+  std::vector<Event> events;          // every write and press, in order
+  bool fail_reads = false;            // reads throw, as an allocation can
+  WindowHandle silent = 0;            // a window that lets every bounded read pass unanswered
+  int checks = 0;                     // bounded reads of a box, by CheckText and WriteAndPress
+  int reads = 0;                      // ReadWindowText calls
+  std::function<void()> during_read;  // runs in each ReadWindowText once the text is copied
 
   WindowHandle AddTopWindow(const std::u16string& class_name, const std::u16string& text = u"") {
     return AddChild(0, class_name, text);
@@ -52,8 +55,11 @@ class FakeWindowSystem final : public WindowSystem {
     return 0;
   }
   std::u16string ReadWindowText(WindowHandle window) override {
+    ++reads;
     if (fail_reads) throw std::bad_alloc();
-    return windows_.contains(window) ? windows_.at(window).text : u"";
+    std::u16string text = windows_.contains(window) ? windows_.at(window).text : u"";
+    if (during_read) during_read();
+    return text;
   }
   void WriteWindowText(WindowHandle window, const std::u16string& text) override {
     if (!windows_.contains(window)) return;
