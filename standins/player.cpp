@@ -59,6 +59,10 @@ class Player {
       events_ = arg == command::kOn;
     } else if (word == command::kNotify && numeric) {
       Notify(number);
+    } else if (word == command::kStrangers && numeric) {
+      RaiseStrangers(number);
+    } else if (word == command::kFlood && numeric) {
+      Every(1, number, [this](UINT) { Notify(1); });
     } else if (word == command::kReads) {
       standin::PrintLine(standin::CommandLine(word, std::to_string(reads_)));
     } else if (word == command::kScroll && numeric) {
@@ -122,6 +126,35 @@ class Player {
       NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_, OBJID_WINDOW, CHILDID_SELF);
   }
 
+  // Runs `raise` `times` times, `gap_ms` apart, answering messages meanwhile, as the player does.
+  template <typename Raise>
+  void Every(DWORD gap_ms, UINT times, Raise raise) {
+    for (UINT i = 0; i < times; ++i) {
+      raise(i);
+      const DWORD start = GetTickCount();
+      do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(1);
+      } while (GetTickCount() - start < gap_ms);
+    }
+  }
+
+  void RaiseStrangers(UINT times) {
+    if (!other_)
+      other_ = CreateWindowExW(0, L"STATIC", L"Playlist", WS_OVERLAPPED, 0, 0, 100, 50, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    Every(20, times, [this](UINT i) {
+      if (i % 3 == 0) {
+        SetWindowTextW(other_, (L"Playlist " + std::to_wstring(i)).c_str());
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, other_, OBJID_WINDOW, CHILDID_SELF);
+      } else {
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_, i % 3 == 1 ? OBJID_CLIENT : OBJID_WINDOW,
+                       i % 3 == 1 ? CHILDID_SELF : 1);
+      }
+    });
+  }
+
   void ShowEntry(size_t index) {
     index_ = index;
     SetCaption(playlist_[index].caption);
@@ -181,7 +214,8 @@ class Player {
   size_t frame_ = 0;      // the next scroll frame
   UINT scroll_ms_ = 0;
   HWND window_ = nullptr;
-  size_t index_ = 0;  // the playlist's entry shown
+  HWND other_ = nullptr;  // another top-level window of the player, made on demand
+  size_t index_ = 0;      // the playlist's entry shown
   unsigned long reads_ = 0;
 };
 

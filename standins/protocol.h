@@ -45,6 +45,10 @@ inline constexpr char kEvents[] = "events";  // kOn or kOff: raise the caption e
 inline constexpr char kOn[] = "on";
 inline constexpr char kOff[] = "off";
 inline constexpr char kNotify[] = "notify";  // N: raises it N times, on or off, no change
+// N: raises N events 20 ms apart that are not the caption's, in turn: a name change of another
+// top-level window of the player, of the window's client area, and of a child of the window.
+inline constexpr char kStrangers[] = "strangers";
+inline constexpr char kFlood[] = "flood";  // MS: raises the caption event every 1 ms for MS ms
 // The room's: reports its lines, then kTranscriptEnd.
 inline constexpr char kTranscript[] = "transcript";
 inline constexpr char kTranscriptEnd[] = "end transcript";

@@ -10,23 +10,25 @@ using FilterForProgram = BOOL(WINAPI*)(UINT message, DWORD action);
 constexpr DWORD kAllow = 1;
 constexpr DWORD kAdd = 1;
 
-// GetProcAddress's result as the function it names; the cast through a
-// function pointer of no parameters tells the compiler the types are meant.
+// A looked-up function as the function it names; the cast through a function
+// pointer of no parameters tells the compiler the types are meant.
 template <typename Function>
-Function Lookup(HMODULE module, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+Function As(FARPROC function) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(function));
 }
 
 }  // namespace
 
-void LetThroughFromLowerIntegrity(HWND window, UINT message) {
-  if (message == 0) return;  // a message that failed to register
+FARPROC LookUpInUser32(const char* name) {
   const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (user32 == nullptr) return;
-  if (const auto for_window = Lookup<FilterForWindow>(user32, "ChangeWindowMessageFilterEx")) {
+  return user32 != nullptr ? GetProcAddress(user32, name) : nullptr;
+}
+
+void LetThroughFromLowerIntegrity(HWND window, UINT message, User32Lookup lookup) {
+  if (message == 0) return;  // a message that failed to register
+  if (const auto for_window = As<FilterForWindow>(lookup("ChangeWindowMessageFilterEx"))) {
     for_window(window, message, kAllow, nullptr);
-  } else if (const auto for_program =
-                 Lookup<FilterForProgram>(user32, "ChangeWindowMessageFilter")) {
+  } else if (const auto for_program = As<FilterForProgram>(lookup("ChangeWindowMessageFilter"))) {
     for_program(message, kAdd);
   }
 }

@@ -5,8 +5,8 @@
 
 #include <utility>
 
-#include "platform/message_filter.h"
 #include "ui/module1.h"
+#include "ui/own_messages.h"
 #include "ui/resource.h"
 
 namespace zingel {
@@ -48,9 +48,6 @@ bool Winamp::Create(HINSTANCE instance) {
                           FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN,
                           L"Times New Roman"));
-  // Explorer broadcasts this when it restarts; 0 (failure) never matches.
-  taskbar_created_ = RegisterWindowMessageA("TaskbarCreated");
-  bring_back_ = RegisterWindowMessageA(kBringBackMessage);
 
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
@@ -73,10 +70,7 @@ bool Winamp::Create(HINSTANCE instance) {
                       frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                       instance, this) == nullptr)
     return false;
-  // Run as administrator, zingel would not hear Explorer's restart or a
-  // second start of the user's, both from programs below it.
-  LetThroughFromLowerIntegrity(window_, taskbar_created_);
-  LetThroughFromLowerIntegrity(window_, bring_back_);
+  own_messages_ = ReceiveOwnMessages(window_);
   return true;
 }
 
@@ -114,11 +108,11 @@ LRESULT CALLBACK Winamp::WindowProc(HWND window, UINT message, WPARAM wparam, LP
 }
 
 LRESULT Winamp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == taskbar_created_ && message != 0) {
+  if (OwnMessages::Is(message, own_messages_.taskbar_created)) {
     Form_TaskbarCreated();
     return 0;
   }
-  if (message == bring_back_ && message != 0) {
+  if (OwnMessages::Is(message, own_messages_.bring_back)) {
     Form_BringBack();
     return 0;
   }

@@ -26,6 +26,7 @@
 #include "platform/scoped_handles.h"
 #include "player/player_poll.h"
 #include "ui/identity.h"
+#include "ui/own_messages.h"
 #include "ui/poll_platform.h"
 
 namespace zingel {
@@ -110,9 +111,8 @@ class Winamp final : public AnnouncerView {
   UniqueFont font_;
   UniqueMenu menu_;
   Win32PollPlatform poll_platform_;
-  UINT taskbar_created_ = 0;
-  UINT bring_back_ = 0;  // a second start's request
-  bool loaded_ = false;  // past start-up, the window shown
+  OwnMessages own_messages_;  // Explorer's restart, a second start's request
+  bool loaded_ = false;       // past start-up, the window shown
   bool in_tray_ = false;
   bool popup_open_ = false;  // the tray menu or the about box
 };

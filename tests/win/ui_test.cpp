@@ -1,6 +1,7 @@
 // The tray icon record as the shell gets it: every field of its first form after Fill, and nothing
 // past it; and the balloon that comes with the first icon the shell takes in a run, and with no
-// other. The shell's Shell_NotifyIconA is this program's own: it keeps what it is handed.
+// other. The shell's Shell_NotifyIconA is this program's own: it keeps what it is handed. And the
+// messages an elevated zingel lets through from programs below it.
 
 #include <windows.h>
 
@@ -14,6 +15,7 @@
 
 #include "test_harness.h"
 #include "ui/module1.h"
+#include "ui/own_messages.h"
 
 namespace {
 
@@ -103,6 +105,54 @@ WIN_TEST(TheShellGetsEveryFieldOfTheFirstFormAfterFill) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(&record);
     CHECK(std::all_of(bytes + NOTIFYICONDATAA_V1_SIZE, bytes + sizeof record,
                       [](unsigned char byte) { return byte == 0; }));
+  }
+}
+
+// The message filter's functions as user32 would give them, each call kept: "window" for the one
+// of Windows 7 and later, "program" for Vista's.
+struct FilterCall {
+  std::string function;
+  HWND window;
+  UINT message;
+  DWORD action;
+  bool operator==(const FilterCall&) const = default;
+};
+std::vector<FilterCall> g_filter_calls;
+bool g_windows_7 = true;
+
+BOOL WINAPI FilterForWindow(HWND window, UINT message, DWORD action, void*) {
+  g_filter_calls.push_back({"window", window, message, action});
+  return TRUE;
+}
+BOOL WINAPI FilterForProgram(UINT message, DWORD action) {
+  g_filter_calls.push_back({"program", nullptr, message, action});
+  return TRUE;
+}
+template <typename Function>
+FARPROC AsFound(Function function) {
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+}
+FARPROC LookUp(const char* name) {
+  const std::string_view wanted = name;
+  if (wanted == "ChangeWindowMessageFilterEx")
+    return g_windows_7 ? AsFound(&FilterForWindow) : nullptr;
+  if (wanted == "ChangeWindowMessageFilter") return AsFound(&FilterForProgram);
+  return nullptr;
+}
+
+WIN_TEST(ExplorersRestartAndASecondStartAreLetThroughToAnElevatedZingel) {
+  constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and Vista's MSGFLT_ADD
+  const UINT taskbar_created = RegisterWindowMessageA("TaskbarCreated");
+  const UINT bring_back = RegisterWindowMessageA("zingel: bring back");
+  for (const bool windows_7 : {true, false}) {
+    g_windows_7 = windows_7;
+    g_filter_calls.clear();
+    const zingel::OwnMessages messages = zingel::ReceiveOwnMessages(kWindow, &LookUp);
+    CHECK(messages.taskbar_created == taskbar_created && messages.bring_back == bring_back);
+    const std::string function = windows_7 ? "window" : "program";
+    const HWND window = windows_7 ? kWindow : nullptr;
+    CHECK(g_filter_calls == (std::vector<FilterCall>{{function, window, taskbar_created, kAllow},
+                                                     {function, window, bring_back, kAllow}}));
   }
 }
 
