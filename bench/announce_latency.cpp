@@ -65,9 +65,9 @@ bool MeasureAnnounceLatency(Lab& lab) {
   const Options& options = lab.options();
   const bool before = !options.before.empty();
   const std::string after = before ? "zingel after" : "zingel";
-  Case events{after + " with events", options.zingel, true};
+  Case events{after + " (player with events)", options.zingel, true};
   Case bare{"bare event announcer (bare_announcer.cpp)", options.bare_announcer, true, true};
-  std::vector<Case> plain{{after + " --no-events", options.zingel, false}};
+  std::vector<Case> plain{{after + " (player --no-events)", options.zingel, false}};
   if (before)
     plain.push_back({"zingel before (" + options.before_name + ")", options.before, false});
   const int min_ms = lab.Periods(3), max_ms = lab.Periods(12);

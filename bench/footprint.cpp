@@ -50,7 +50,7 @@ bool MeasureFootprint(Lab& lab) {
   const Usage& x = load->first;
   const Usage& y = load->last;
   const int measured = load->shown - load->first_count;
-  const std::string span = Format(", growth from %d to %d song changes, %s with events",
+  const std::string span = Format(", growth from %d to %d song changes, %s (player with events)",
                                   load->first_count, load->shown, zingel_name.c_str());
   MemoryRow("Working set" + span, x.working_set_kib, y.working_set_kib, measured);
   MemoryRow("Private bytes" + span, x.private_kib, y.private_kib, measured);
@@ -68,13 +68,13 @@ bool MeasureFootprint(Lab& lab) {
       Format("%d / %lu / %lu -> %d / %lu / %lu", x.windows, x.threads, x.handles, y.windows,
              y.threads, y.handles),
       "no growth", Met(y.windows <= x.windows && y.threads <= x.threads && y.handles <= x.handles));
-  LoadRow(plan, *load, zingel_name + " with events");
+  LoadRow(plan, *load, zingel_name + " (player with events)");
   // The same songs again, from a player that raises no events: the full-rate poll.
   plan.name = "Load-no-events";
   plan.events = false;
   const auto plain = PlaySongs(lab, &zingel, plan);
   if (!plain) return false;
-  LoadRow(plan, *plain, zingel_name + " --no-events");
+  LoadRow(plan, *plain, zingel_name + " (player --no-events)");
   return zingel.Close();
 }
 

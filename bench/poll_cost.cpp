@@ -259,8 +259,8 @@ bool MeasurePollCost(Lab& lab) {
   const std::string after = before ? "zingel after" : "zingel";
   std::vector<Poller> pollers{
       {.name = "nothing polling", .exe = "", .kind = Kind::kNothing, .events = true},
-      {.name = after + " with events", .exe = options.zingel, .events = true},
-      {.name = after + " --no-events", .exe = options.zingel}};
+      {.name = after + " (player with events)", .exe = options.zingel, .events = true},
+      {.name = after + " (player --no-events)", .exe = options.zingel}};
   if (before)
     pollers.push_back(
         {.name = "zingel before (" + options.before_name + ")", .exe = options.before});

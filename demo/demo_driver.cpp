@@ -103,6 +103,40 @@ void Place(HWND window, int x, int y, int width, int height) {
   if (window) SetWindowPos(window, nullptr, x, y, width, height, flags);
 }
 
+// Painting, for the screenshot. A window restored from the tray is shown at once but painted in
+// its program's own time, control by control: a picture taken too soon missed a button. So the
+// picture waits until no visible window, nor any of its visible children, has a region left to
+// paint, and each program has answered a message since: Wine copies what a program painted to the
+// screen when its thread next waits for messages.
+BOOL CALLBACK CheckPainted(HWND window, LPARAM unpainted) {
+  if (IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE))
+    ++*reinterpret_cast<int*>(unpainted);
+  return TRUE;
+}
+
+BOOL CALLBACK CheckTopPainted(HWND window, LPARAM unpainted) {
+  if (!IsWindowVisible(window)) return TRUE;
+  CheckPainted(window, unpainted);
+  EnumChildWindows(window, CheckPainted, unpainted);
+  return TRUE;
+}
+
+BOOL CALLBACK Ping(HWND window, LPARAM) {
+  DWORD_PTR answer = 0;
+  if (IsWindowVisible(window))
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer);
+  return TRUE;
+}
+
+bool AllPainted() {
+  int unpainted = 0;
+  EnumWindows(CheckTopPainted, reinterpret_cast<LPARAM>(&unpainted));
+  if (unpainted > 0) return false;
+  EnumWindows(Ping, 0);
+  EnumWindows(CheckTopPainted, reinterpret_cast<LPARAM>(&unpainted));
+  return unpainted == 0;
+}
+
 // The desktop as a 24-bit BMP, which the demo script turns into a PNG.
 bool SaveScreenshot(const std::string& path) {
   const int width = GetSystemMetrics(SM_CXSCREEN);
@@ -223,6 +257,7 @@ int Scripted(const Programs& programs) {
   if (!player.Show(kSongs[3].caption) || !announced("restored"))
     return Failed("the last song was not announced");
   const std::string shot = programs.outdir + "\\zingel-demo.bmp";
+  if (!WaitUntil(AllPainted)) Step("the windows were still painting after 20 s");
   Step(SaveScreenshot(shot) ? "took a screenshot of the desktop" : "could not take a screenshot");
   Hold(kSongMs);
 

@@ -9,6 +9,7 @@
 #   stop_wine_server           ends the Wine server of the prefix and waits until it has gone
 #   wine_root_complete, mount_propagation, debian_mirror, fail: the Wine 10 root, for scripts/setup
 #                              and scripts/wine-run
+#   placeholder_address URL    true when URL is no real download address, for scripts/release
 
 project_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -158,4 +159,13 @@ debian_mirror() {
       return 0
     }
   ' "${files[@]}"
+}
+
+# placeholder_address URL: true when URL is empty or on example.com, example.net or example.org or
+# a name under them, which are reserved for examples: no release may announce it in the chat.
+placeholder_address() {
+  local host=${1#*://}
+  host=${host%%[/:?#]*}
+  host=${host%.}
+  [[ -z $1 || ${host,,} =~ (^|\.)example\.(com|net|org)$ ]]
 }

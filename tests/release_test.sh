@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# scripts/release run on two copies of the checkout, in different folders, the second with its
-# clock 400 days ahead and another umask, gives byte-identical zips and sums; SHA256SUMS checks in
-# the folder of the published files; the project's version names the zip and is in its read-me and
-# zingel.exe's VERSIONINFO, and the read-me names zingel.exe's SHA-256.
+# scripts/release refuses to build without a real download address, and leaves nothing behind.
+# With --test-address, run on two copies of the checkout, in different folders, the second with
+# its clock 400 days ahead and another umask, it gives byte-identical zips and sums; SHA256SUMS
+# checks in the folder of the published files; the project's version names the zip and is in its
+# read-me and zingel.exe's VERSIONINFO, the read-me names zingel.exe's SHA-256, and the license is
+# in the zip, the read-me and the VERSIONINFO.
 # Usage: release_test.sh WINDRES
 set -euo pipefail
 windres=$1
@@ -28,7 +30,7 @@ copy() {  # folder: the checkout's files as they are now, committed at a fixed t
 release() {  # folder, command prefix...
   local folder=$1
   shift
-  if ! (cd "$folder" && "$@" scripts/release) >"$folder.log" 2>&1; then
+  if ! (cd "$folder" && "$@" scripts/release --test-address) >"$folder.log" 2>&1; then
     cat "$folder.log"
     exit 1
   fi
@@ -36,6 +38,25 @@ release() {  # folder, command prefix...
 one=$work/one
 two=$work/second/place
 copy "$one"
+
+# No address, or a placeholder one: refused at once, with exit code 1, nothing built.
+for url in "" https://example.com/zingel/ http://Downloads.EXAMPLE.org./z https://example.net:8080/; do
+  code=0
+  (cd "$one" && ZINGEL_DOWNLOAD_URL=$url scripts/release) >"$work/refused.log" 2>&1 || code=$?
+  if [ $code -ne 1 ] || ! grep -q "^release: refused: " "$work/refused.log" ||
+    [ -e "$one/build" ] || [ -e "$one/dist" ]; then
+    echo "ZINGEL_DOWNLOAD_URL='$url': exit code $code, want 1 with nothing built:"
+    cat "$work/refused.log"
+    exit 1
+  fi
+done
+# Real addresses pass, however near a placeholder's name.
+source "$here/scripts/lib.sh"
+for url in https://zingel.dev/ https://notexample.com/ https://example.community/ \
+  https://example.com.mirror.net/zingel/; do
+  ! placeholder_address "$url" || { echo "the real address $url is taken for a placeholder"; exit 1; }
+done
+
 copy "$two"
 # The second: 14 hours east of UTC, 400 days on, files private to their owner and, when the
 # test may choose, another owner.
@@ -71,6 +92,15 @@ grep -q "^zingel $version for Windows" "$readme" ||
 exe_sha256=$(sha256sum <"$work/unzipped/zingel.exe" | cut -d' ' -f1)
 grep -q "^    $exe_sha256"$'\r$' "$readme" ||
   { echo "the read-me does not name zingel.exe's SHA-256 $exe_sha256"; exit 1; }
-"$windres" -i "$work/unzipped/zingel.exe" -O rc | grep -q "\"ProductVersion\", \"$version\"" ||
+"$windres" -i "$work/unzipped/zingel.exe" -O rc >"$work/resources.rc"
+grep -q "\"ProductVersion\", \"$version\"" "$work/resources.rc" ||
   { echo "zingel.exe's VERSIONINFO does not hold version $version"; exit 1; }
+# The license: LICENSE, with CRLF for Notepad; its copyright line in the read-me and VERSIONINFO.
+copyright=$(grep -m1 '^Copyright ' "$here/LICENSE")
+sed 's/$/\r/' "$here/LICENSE" | cmp -s - "$work/unzipped/LICENSE.txt" ||
+  { echo "the zip's LICENSE.txt is not LICENSE"; exit 1; }
+grep -q "MIT License, $copyright" "$readme" ||
+  { echo "the read-me does not name the license and '$copyright'"; exit 1; }
+grep -q "\"LegalCopyright\", \"$copyright, MIT License\"" "$work/resources.rc" ||
+  { echo "zingel.exe's VERSIONINFO does not hold '$copyright, MIT License'"; exit 1; }
 echo "two releases of zingel $version identical: $(head -1 "$one/dist/SHA256SUMS")"
