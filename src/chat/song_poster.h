@@ -25,6 +25,7 @@ class SongPoster final : public SongLines {
   // From the poll, as often as it likes: looks at the room for a held line when it is time, at
   // most 5 times a second, and does nothing while no line is held. Gives whether one still is.
   bool Retry();
+  bool Holding() const { return held_.has_value(); }
 
   // Looks at the room for a held line come every kLookGap seconds on average; the look that
   // writes comes kSettleGap after the one that found the box empty, and when it finds it busy

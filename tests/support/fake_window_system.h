@@ -27,6 +27,7 @@ class FakeWindowSystem final : public WindowSystem {
   WindowHandle silent = 0;            // a window that lets every bounded read pass unanswered
   int checks = 0;                     // bounded reads of a box, by CheckText and WriteAndPress
   int reads = 0;                      // ReadWindowText calls
+  std::u16string last_read;           // what the last of them gave
   std::function<void()> during_read;  // runs in each ReadWindowText once the text is copied
 
   WindowHandle AddTopWindow(const std::u16string& class_name, const std::u16string& text = u"") {
@@ -57,7 +58,8 @@ class FakeWindowSystem final : public WindowSystem {
   std::u16string ReadWindowText(WindowHandle window) override {
     ++reads;
     if (fail_reads) throw std::bad_alloc();
-    std::u16string text = windows_.contains(window) ? windows_.at(window).text : u"";
+    last_read = windows_.contains(window) ? windows_.at(window).text : u"";
+    std::u16string text = last_read;
     if (during_read) during_read();
     return text;
   }
