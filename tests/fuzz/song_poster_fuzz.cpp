@@ -1,13 +1,14 @@
 // Fuzzes the song lines' way into the room with any order of songs, drafts typed and sent, a
 // room silent or gone, time passing and stops, against properties stated here: nothing posted
 // over a draft; the line posted after a wait is the song playing, never the line the room got
-// last; nothing after a stop until the next song; and a held line out within 0.5 s of a room
-// that answers with an empty box.
+// last; nothing after a stop until the next song; a held line out within 0.5 s of a room that
+// answers with an empty box; and the room looked at about 5 times a second meanwhile.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "chat/song_poster.h"
 #include "support/fake_window_system.h"
@@ -43,16 +44,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::optional<std::u16string> playing;  // the line of the song playing, while announcing
   std::u16string last_posted;             // the last line the room got
   double free_since = clock.now;          // the room open, answering, its box empty, since
+  std::vector<double> looks;              // when the poll looked at the room for a held line
   for (std::size_t i = 0; i < size; ++i) {
     const std::uint8_t op = data[i] % 9, arg = data[i] / 9;
     const std::size_t events = windows.events.size();
     const std::u16string draft_before = draft;
     bool waited = false;
     switch (op) {
-      case 0:  // a new song, or one back
+      case 0: {  // a new song, or one back: with nothing held, into a room that can take it, at
+                 // once
+        const bool at_once = !poster.Holding() && box != 0 && windows.silent == 0 && draft.empty();
         playing = u"song " + std::u16string(1, static_cast<char16_t>(u'A' + arg % 4));
         poster.Send(*playing);
+        Check(!at_once || windows.events.size() > events);
         break;
+      }
       case 1:  // the song box emptied, or a stop
         poster.Drop();
         playing.reset();
@@ -79,7 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int tick = 0; tick <= arg % 8; ++tick) {
           clock.now += 0.05;
           waited = true;
+          const int before = windows.checks;
           poster.Retry();
+          if (windows.checks > before) looks.push_back(clock.now);
+          // About 5 a second: no more than 11 in any 2 s, nor 4 in under 0.45 s.
+          const std::size_t n = looks.size();
+          Check((n < 12 || looks[n - 12] <= clock.now - 2) &&
+                (n < 4 || looks[n - 4] <= clock.now - 0.45));
         }
     }
     if (box != 0) windows.SetText(box, draft);
@@ -94,6 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       draft.clear();  // the room's send empties the box
     }
     if (box == 0 || windows.silent != 0 || !draft.empty()) free_since = clock.now;
+    if (!poster.Holding()) looks.clear();  // the rate is a held line's
     // A line still held while the room could have taken it for 0.5 s.
     Check(!(poster.Holding() && clock.now - free_since > 0.5 + 1e-9));
   }
