@@ -26,7 +26,6 @@ class FakeWindowSystem final : public WindowSystem {
   bool fail_reads = false;            // reads throw, as an allocation can
   WindowHandle silent = 0;            // a window that lets every bounded read pass unanswered
   int checks = 0;                     // bounded reads of a box, by CheckText and WriteAndPress
-  int reads = 0;                      // ReadWindowText calls
   std::u16string last_read;           // what the last of them gave
   std::function<void()> during_read;  // runs in each ReadWindowText once the text is copied
 
@@ -56,7 +55,6 @@ class FakeWindowSystem final : public WindowSystem {
     return 0;
   }
   std::u16string ReadWindowText(WindowHandle window) override {
-    ++reads;
     if (fail_reads) throw std::bad_alloc();
     last_read = windows_.contains(window) ? windows_.at(window).text : u"";
     std::u16string text = last_read;
