@@ -6,23 +6,19 @@
 // at the least while a line is held.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <utility>
 
+#include "fuzz/fuzz_support.h"
 #include "player/player_poll.h"
 #include "support/fake_window_system.h"
 
 namespace {
 
 using zingel::WindowHandle;
+using zingel::fuzz::Check;
 
 constexpr double kGap = 0.01;
-
-struct Clock final : zingel::Clock {
-  double now = 10;
-  double Seconds() override { return now; }
-};
 
 struct Platform final : zingel::PollPlatform {
   unsigned interval = 0;  // 0: no timer
@@ -40,15 +36,11 @@ struct Platform final : zingel::PollPlatform {
   }
 };
 
-void Check(bool holds) {
-  if (!holds) std::abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   zingel::test::FakeWindowSystem windows;
-  Clock clock;
+  zingel::fuzz::SetClock clock;
   Platform platform;
   zingel::PlayerReader reader(windows);
   zingel::PlayerPoll poll(reader, clock, platform, kGap);

@@ -5,32 +5,24 @@
 // answers with an empty box; and the room looked at about 5 times a second meanwhile.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "chat/song_poster.h"
+#include "fuzz/fuzz_support.h"
 #include "support/fake_window_system.h"
 
 namespace {
 
 using zingel::WindowHandle;
-
-struct Clock final : zingel::Clock {
-  double now = 10;
-  double Seconds() override { return now; }
-};
-
-void Check(bool holds) {
-  if (!holds) std::abort();
-}
+using zingel::fuzz::Check;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   zingel::test::FakeWindowSystem windows;
-  Clock clock;
+  zingel::fuzz::SetClock clock;
   zingel::ChatRoomSender room(windows);
   zingel::SongPoster poster(room, clock);
   WindowHandle window = 0, box = 0;
