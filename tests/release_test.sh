@@ -39,17 +39,20 @@ one=$work/one
 two=$work/second/place
 copy "$one"
 
-# No address, or a placeholder one: refused at once, with exit code 1, nothing built.
+# No address, or a placeholder one: refused at once, with exit code 1, nothing built, and no zip
+# of an earlier run left to pass for this one.
 for url in "" https://example.com/zingel/ http://Downloads.EXAMPLE.org./z https://example.net:8080/; do
   code=0
+  mkdir -p "$one/dist" && touch "$one/dist/zingel-0.9-win32.zip" "$one/dist/SHA256SUMS"
   (cd "$one" && ZINGEL_DOWNLOAD_URL=$url scripts/release) >"$work/refused.log" 2>&1 || code=$?
   if [ $code -ne 1 ] || ! grep -q "^release: refused: " "$work/refused.log" ||
-    [ -e "$one/build" ] || [ -e "$one/dist" ]; then
+    [ -e "$one/build" ] || [ -n "$(ls -A "$one/dist")" ]; then
     echo "ZINGEL_DOWNLOAD_URL='$url': exit code $code, want 1 with nothing built:"
     cat "$work/refused.log"
     exit 1
   fi
 done
+rmdir "$one/dist"
 # Real addresses pass, however near a placeholder's name.
 source "$here/scripts/lib.sh"
 for url in https://zingel.dev/ https://notexample.com/ https://example.community/ \
