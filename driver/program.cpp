@@ -24,6 +24,21 @@ std::wstring Quoted(const std::wstring& arg) {
   return out + L"\"";
 }
 
+struct TopWindowSearch {
+  DWORD process_id;
+  const std::function<bool(HWND)>& match;
+  HWND found;
+};
+
+BOOL CALLBACK TakeTopWindow(HWND window, LPARAM param) {
+  TopWindowSearch& search = *reinterpret_cast<TopWindowSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search.process_id || !search.match(window)) return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
 }  // namespace
 
 std::string Utf8(const std::u16string& text) {
@@ -95,13 +110,21 @@ DWORD Program::ExitCode() const {
   return code;
 }
 
+// One list from EnumWindows, not FindWindowEx from the window found last: under Wine 10 a
+// FindWindowEx after a window that is out of the Z order (a popup menu that is opening or
+// closing) loops for good in the Wine server, and every program of the session hangs with it.
+HWND Program::FindTopWindow(const std::function<bool(HWND)>& match) const {
+  TopWindowSearch search{id_, match, nullptr};
+  EnumWindows(TakeTopWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND Program::FindWindowOfClass(const char* class_name, bool visible) const {
-  for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, class_name, nullptr));) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == id_ && (!visible || IsWindowVisible(window))) return window;
-  }
-  return nullptr;
+  return FindTopWindow([&](HWND window) {
+    char found[256];
+    return GetClassNameA(window, found, sizeof found) && lstrcmpiA(found, class_name) == 0 &&
+           (!visible || IsWindowVisible(window));
+  });
 }
 
 bool Program::WriteLine(const std::string& line) {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ class Program {
   HANDLE process() const { return process_; }
   DWORD id() const { return id_; }
 
+  // Its first top-level window, in Z order, that `match` takes, or nullptr.
+  HWND FindTopWindow(const std::function<bool(HWND)>& match) const;
   // Its top-level window of that class (and visible, if asked), or nullptr.
   HWND FindWindowOfClass(const char* class_name, bool visible = false) const;
 

@@ -37,13 +37,11 @@ std::u16string FromWide(const std::wstring& text) {
 }  // namespace
 
 HWND ZingelApp::FindWindowOf(const wchar_t* class_name, const wchar_t* title) const {
-  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, class_name, nullptr));) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != id() || !IsWindowVisible(window)) continue;
-    if (title == nullptr || Text(window) == FromWide(title)) return window;
-  }
-  return nullptr;
+  return FindTopWindow([&](HWND window) {
+    wchar_t found[256];
+    return GetClassNameW(window, found, 256) && lstrcmpiW(found, class_name) == 0 &&
+           IsWindowVisible(window) && (title == nullptr || Text(window) == FromWide(title));
+  });
 }
 
 HWND ZingelApp::WaitForMessageBox(DWORD timeout_ms, DWORD step_ms) const {
