@@ -7,7 +7,10 @@
 // After windows.h, which it needs.
 #include <tlhelp32.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -103,6 +106,79 @@ WIN_TEST(APeerThatSendsBackWhileAnsweringIsAnsweredAtOnce) {
   CHECK_EQ(windows.ReadWindowText(peer.handle()), std::u16string(u"song"));
   CHECK(GetTickCount() - start < kBoundMs);
   DestroyWindow(own);
+}
+
+HWND MakeChild(const wchar_t* class_name, HWND parent) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = DefWindowProcW;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = class_name;
+  RegisterClassW(&window_class);  // fails harmlessly once it is registered
+  return CreateWindowExW(0, class_name, L"", parent ? WS_CHILD : WS_POPUP, 0, 0, 10, 10, parent,
+                         nullptr, window_class.hInstance, nullptr);
+}
+
+// Every child of the class after `after`, as the chat room sender walks them.
+std::vector<WindowHandle> WalkChildren(WindowSystem& windows, WindowHandle parent,
+                                       const std::u16string& class_name) {
+  std::vector<WindowHandle> found;
+  for (WindowHandle child = 0; (child = windows.FindChildWindow(parent, child, class_name));)
+    found.push_back(child);
+  return found;
+}
+
+// Rooms that open, with their controls, and close at once, on a thread of their own as in another
+// program, until told to stop; the room open last in `open_room`.
+struct ClosingRooms {
+  std::atomic<HWND> open_room = nullptr;
+  std::atomic<int> closed = 0;
+
+  static DWORD WINAPI Run(void* param) {
+    auto& rooms = *static_cast<ClosingRooms*>(param);
+    for (int round = 0; round < 200; ++round) {
+      const HWND room = MakeChild(L"ZingelTestRoom", nullptr);
+      for (int i = 0; i < 6; ++i) MakeChild(L"ZingelTestBox", room);
+      rooms.open_room = room;
+      DestroyWindow(room);
+      ++rooms.closed;
+    }
+    return 0;
+  }
+};
+
+// A room's controls by class, in Z order, the parent's own only; and a room that closes while it
+// is searched freezes nothing.
+WIN_TEST(ChildrenAreFoundInZOrderAndARoomClosingWhileSearchedFreezesNothing) {
+  const auto handle = [](HWND window) { return reinterpret_cast<WindowHandle>(window); };
+  Win32WindowSystem windows(kBoundMs);
+  const HWND room = MakeChild(L"ZingelTestRoom", nullptr);
+  const HWND first = MakeChild(L"ZingelTestBox", room);
+  MakeChild(L"ZingelTestButton", room);
+  const HWND last = MakeChild(L"zingeltestbox", room);
+  const HWND grandchild = MakeChild(L"ZingelTestBox", first);
+  SetWindowPos(last, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  std::vector<WindowHandle> in_z_order;
+  for (HWND child = GetWindow(room, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (child == first || child == last) in_z_order.push_back(handle(child));
+  }
+  CHECK(in_z_order.size() == 2 && in_z_order.front() == handle(last));
+  CHECK(WalkChildren(windows, handle(room), u"ZINGELTESTBOX") == in_z_order);
+  CHECK_EQ(windows.FindChildWindow(handle(room), handle(grandchild), u"ZingelTestBox"),
+           WindowHandle{0});
+  CHECK_EQ(windows.FindChildWindow(0, 0, u"ZingelTestRoom"), handle(room));
+  DestroyWindow(room);
+
+  // Under Wine a search that started from a closing room's control could loop in the Wine server
+  // for good: then this test, and every program of its session, would hang.
+  ClosingRooms rooms;
+  const HANDLE thread = CreateThread(nullptr, 0, &ClosingRooms::Run, &rooms, 0, nullptr);
+  CHECK(thread != nullptr);
+  std::size_t found = 0;
+  while (thread && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT)
+    found += WalkChildren(windows, handle(rooms.open_room), u"ZingelTestBox").size();
+  if (thread) CloseHandle(thread);
+  CHECK_EQ(rooms.closed.load(), 200);
+  std::printf("%zu controls found in rooms as they closed\n", found);
 }
 
 std::size_t ThreadsOfThisProcess() {
