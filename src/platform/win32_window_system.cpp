@@ -27,28 +27,13 @@ constexpr std::size_t kMaxTextLength = 65535;
 // the caption and a separator) or a stream status's next percentage still fits.
 constexpr std::size_t kSpareRoom = 64;
 
-// FindChildWindow's walk: the first window of the class after `after`.
-struct ChildSearch {
-  HWND parent;  // nullptr: the top-level windows
-  HWND after;
-  const wchar_t* class_name;
-  bool past_after;
-  HWND found;
-};
+// More windows than one parent ever holds: a walk that meets windows being reordered under it can
+// go round, and this ends it.
+constexpr int kMaxSiblings = 65536;
 
-BOOL CALLBACK TakeChild(HWND window, LPARAM param) {
-  ChildSearch& search = *reinterpret_cast<ChildSearch*>(param);
-  // EnumChildWindows walks the grandchildren too; only the parent's own children count.
-  if (search.parent != nullptr && GetAncestor(window, GA_PARENT) != search.parent) return TRUE;
-  if (!search.past_after) {
-    search.past_after = window == search.after;
-    return TRUE;
-  }
+bool HasClass(HWND window, const wchar_t* class_name) {
   wchar_t found[257];  // class names hold at most 256 characters
-  if (GetClassNameW(window, found, 257) == 0 || lstrcmpiW(found, search.class_name) != 0)
-    return TRUE;
-  search.found = window;
-  return FALSE;
+  return GetClassNameW(window, found, 257) != 0 && lstrcmpiW(found, class_name) == 0;
 }
 
 }  // namespace
@@ -59,18 +44,19 @@ WindowHandle Win32WindowSystem::FindTopWindow(const std::u16string& class_name) 
   return reinterpret_cast<WindowHandle>(FindWindowW(AsWide(class_name.c_str()), nullptr));
 }
 
-// Searched in one list that Windows makes at once, not by FindWindowExW from `after`: under
-// Wine 10 that call loops for good in the Wine server when `after` is on its way out of the Z
-// order (a chat room closing as it is searched), and every program of the session freezes.
+// A walk of the siblings, not FindWindowExW from `after`: under Wine 10 that call loops for good
+// in the Wine server when `after` is on its way out of the Z order (a chat room closing as it is
+// searched), and every program of the session freezes. GetWindow gives no next window then.
 WindowHandle Win32WindowSystem::FindChildWindow(WindowHandle parent, WindowHandle after,
                                                 const std::u16string& class_name) {
-  ChildSearch search{ToHwnd(parent), ToHwnd(after), AsWide(class_name.c_str()), after == 0,
-                     nullptr};
-  if (parent == 0)
-    EnumWindows(TakeChild, reinterpret_cast<LPARAM>(&search));
-  else
-    EnumChildWindows(ToHwnd(parent), TakeChild, reinterpret_cast<LPARAM>(&search));
-  return reinterpret_cast<WindowHandle>(search.found);
+  const HWND owner = parent != 0 ? ToHwnd(parent) : GetDesktopWindow();
+  if (after != 0 && GetAncestor(ToHwnd(after), GA_PARENT) != owner) return 0;
+  HWND window = after != 0 ? GetWindow(ToHwnd(after), GW_HWNDNEXT) : GetWindow(owner, GW_CHILD);
+  for (int i = 0; window != nullptr && i < kMaxSiblings; ++i) {
+    if (HasClass(window, AsWide(class_name.c_str()))) return reinterpret_cast<WindowHandle>(window);
+    window = GetWindow(window, GW_HWNDNEXT);
+  }
+  return 0;
 }
 
 // The text can change between the length and the copy (a scrolling title every 200 ms, a stream's

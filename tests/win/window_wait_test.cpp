@@ -7,7 +7,6 @@
 // After windows.h, which it needs.
 #include <tlhelp32.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -155,14 +154,14 @@ WIN_TEST(ChildrenAreFoundInZOrderAndARoomClosingWhileSearchedFreezesNothing) {
   const HWND first = MakeChild(L"ZingelTestBox", room);
   MakeChild(L"ZingelTestButton", room);
   const HWND last = MakeChild(L"zingeltestbox", room);
+  // Grandchildren, where a walk from one would go on to the other.
+  MakeChild(L"ZingelTestBox", first);
   const HWND grandchild = MakeChild(L"ZingelTestBox", first);
-  SetWindowPos(last, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  std::vector<WindowHandle> in_z_order;
-  for (HWND child = GetWindow(room, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (child == first || child == last) in_z_order.push_back(handle(child));
-  }
-  CHECK(in_z_order.size() == 2 && in_z_order.front() == handle(last));
-  CHECK(WalkChildren(windows, handle(room), u"ZINGELTESTBOX") == in_z_order);
+  for (const HWND top : {last, grandchild})
+    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Raised to the top, the last box comes first; the button and the grandchild not at all.
+  CHECK(WalkChildren(windows, handle(room), u"ZINGELTESTBOX") ==
+        (std::vector<WindowHandle>{handle(last), handle(first)}));
   CHECK_EQ(windows.FindChildWindow(handle(room), handle(grandchild), u"ZingelTestBox"),
            WindowHandle{0});
   CHECK_EQ(windows.FindChildWindow(0, 0, u"ZingelTestRoom"), handle(room));
